@@ -1,0 +1,236 @@
+#include "app/frmNagScreen2.h"
+
+#include "app/modHelp.h"
+#include "app/modTellAFriend.h"
+#include "app/platform.h"
+#include "ui/common/linklabel.h"
+#include "ui/common/look.h"
+#include "ui/common/messages.h"
+#include "web/referral.h"
+#include "web/siteaddress.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+QLineEdit *entryBox(QWidget *parent, const char *name, const QRect &rect, const QString &text)
+{
+    auto *e = new QLineEdit(text, parent);
+    look::place(e, name, rect);
+    e->setFont(look::msSansSerif(8.25));
+    QPalette p = e->palette();
+    p.setColor(QPalette::Base, look::kWhite);
+    p.setColor(QPalette::Text, look::kBlack);
+    e->setPalette(p);
+    e->setAccessibleName(text);
+    return e;
+}
+
+const QString kOtherPrograms =
+    QStringLiteral("If you have enjoyed this software you will surely be interested in our other "
+                   "Veyra Softwares. From a single software, we have now grown to become the "
+                   "world\u2019s largest resource of veyra softwares. Be it astrology, psychic, "
+                   "tarot, numerology or occult, we have programs in all fields thus giving our "
+                   "users a wide choice depending on their interests.")
+    + QString(61, u' ')
+    + QStringLiteral("All the programs in the Veyra Softwares suite are simple and easy to use. "
+                     "They are not only fun to use but also very informative. Try them out today "
+                     "and share your experience with your friends and family. ");
+} // namespace
+
+QString frmNagScreen2::appealText(int k)
+{
+    switch (k) {
+    case 0:
+        return QStringLiteral(
+            "Veyra Softwares, such as this can be created and maintained only with your support. "
+            "The best way to support Veyra Board is to visit VeyraBoard regularly and take part "
+            "in the discussions and other activities on the board.");
+    case 2:
+        return QStringLiteral(
+            "VeyraBoard is a FREE online discussion forum for all things veyra. To help "
+            "VeyraBoard develop and maintain this software visit VeyraBoard regularly.");
+    case 3:
+        return QStringLiteral(
+            "VeyraBoard needs your help. All you need to do is visit VeyraBoard regularly and "
+            "take part in the various discussions and activites to help us maintain and develop "
+            "more Veyra Softwares.");
+    default:
+        return QStringLiteral(
+            "Visit VeyraBoard regularly. Support VeyraBoard by taking part in the discussions and "
+            "other activities. These softwares cannot be supported and maintained, without you "
+            "regularly visiting VeyraBoard");
+    }
+}
+
+frmNagScreen2::frmNagScreen2() : Form("frmNagScreen2", {741, 315})
+{
+    using namespace look;
+    QWidget *w = client();
+    setBackground(w, kWhite);
+    setFont(msSansSerif(8.25));
+    // Above every ordinary window, and shown without taking the activation.
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+
+    cmdClose = button(w, "cmdClose", {400, 184, 83, 25}, QStringLiteral("E&xit"), msSansSerif(8.25));
+    Check1 = button(w, "Check1", {2, 136, 479, 37},
+                    QStringLiteral("Click Here To Visit ") + siteAddress::host()
+                        + QStringLiteral(" Now"),
+                    verdana(14.25));
+    Check1->setCheckable(true);
+    Check1->setAutoDefault(false);
+    Check1->setCursor(Qt::PointingHandCursor);
+    QPalette p = Check1->palette();
+    p.setColor(QPalette::ButtonText, QColor(0, 0, 192));
+    Check1->setPalette(p);
+
+    picNagscreen2Icon = new QLabel(w);
+    place(picNagscreen2Icon, "picNagscreen2Icon", {24, 8, 36, 36});
+    picNagscreen2Icon->setAlignment(Qt::AlignCenter);
+    picNagscreen2Icon->setAccessibleName(QStringLiteral("Program icon"));
+    lblNagScreen2Caption = label(w, "lblNagScreen2Caption", {72, 16, 10, 29}, QString(),
+                                 msSansSerif(18), kBlack);
+    Label2 = label(w, "Label2", {8, 56, 465, 73}, appealText(1), verdana(9.75, Bold), kBlack);
+    Label2->setWordWrap(true);
+    setBackground(Label2, kWhite);
+
+    Frame2 = captionedPanel(w, "Frame2", {8, 216, 471, 97}, QStringLiteral("Refer A Friend"),
+                            kNavy, kWhite, verdana(9.75, Bold));
+    txtName = entryBox(Frame2, "txtName", {6, 24, 225, 19}, referral::kYourName);
+    cmdSubmit = button(Frame2, "cmdSubmit", {128, 72, 225, 19}, QStringLiteral("Refer A Friend &Now"),
+                       verdana(8.25, Bold));
+    txtEmail = entryBox(Frame2, "txtEmail", {240, 24, 225, 19}, referral::kYourEmail);
+    txtFriendEmail = entryBox(Frame2, "txtFriendEmail", {240, 48, 225, 19}, referral::kFriendEmail);
+    txtFriendName = entryBox(Frame2, "txtFriendName", {6, 48, 225, 19}, referral::kFriendName);
+    // Lies below the panel's lower edge, so it is clipped from sight; Tab still reaches it.
+    // Its lines end in CR LF, as a Windows text box's do (see boxText).
+    txtMessage = new QPlainTextEdit(referral::kYourMessage + u'\n', Frame2);
+    place(txtMessage, "txtMessage", {320, 240, 121, 33});
+    txtMessage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtMessage->setTabChangesFocus(true);
+    txtMessage->setAccessibleName(referral::kYourMessage);
+
+    Frame6 = captionedPanel(w, "Frame6", {488, 8, 249, 305},
+                            QStringLiteral("Download Veyra Softwares"), kNavy, kWhite,
+                            verdana(9.75, Bold));
+    Label3 = label(Frame6, "Label3", {8, 24, 233, 257}, kOtherPrograms, verdana(9), kWhite);
+    Label3->setWordWrap(true);
+    lblGoToHome = new LinkLabel(QStringLiteral("Click Here To Visit Veyra Softwares"), Frame6);
+    place(lblGoToHome, "lblGoToHome", {5, 283, 239, 14});
+    lblGoToHome->setFont(verdana(9, Bold | Underline));
+    setTextColour(lblGoToHome, kYellow);
+    lblGoToHome->setAccessibleName(lblGoToHome->text());
+
+    setTabOrder(cmdClose, Check1);
+    setTabOrder(Check1, txtName);
+    setTabOrder(txtName, cmdSubmit);
+    setTabOrder(cmdSubmit, txtEmail);
+    setTabOrder(txtEmail, txtFriendEmail);
+    setTabOrder(txtFriendEmail, txtFriendName);
+    setTabOrder(txtFriendName, txtMessage);
+
+    for (QWidget *box : {static_cast<QWidget *>(txtName), static_cast<QWidget *>(txtEmail),
+                         static_cast<QWidget *>(txtFriendName), static_cast<QWidget *>(txtFriendEmail),
+                         static_cast<QWidget *>(txtMessage)})
+        box->installEventFilter(this);
+
+    connect(Check1, &QPushButton::clicked, this, &frmNagScreen2::Check1_Click);
+    connect(lblGoToHome, &LinkLabel::clicked, this, &frmNagScreen2::lblGoToHome_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmNagScreen2::cmdClose_Click);
+    connect(cmdSubmit, &QPushButton::clicked, this, &frmNagScreen2::cmdSubmit_Click);
+
+    Form_Load();
+    cmdClose->setFocus();
+}
+
+void frmNagScreen2::Form_Load()
+{
+    setWindowTitle(look::kWindowCaption);
+    lblNagScreen2Caption->setText(look::kWindowCaption);
+    lblNagScreen2Caption->adjustSize();
+    lblNagScreen2Caption->resize(lblNagScreen2Caption->width(), 29);
+    setWindowIcon(look::appIcon());
+    picNagscreen2Icon->setPixmap(look::appIcon().pixmap(QSize(32, 32)));
+    platform::seedRandomFromClock();
+    Label2->setText(appealText(int(platform::nextRandom() * 4)));
+}
+
+void frmNagScreen2::Check1_Click(bool checked)
+{
+    // A button that never stays down: each press opens the page once.
+    if (!checked)
+        return;
+    Check1->setChecked(false);
+    modHelp::OpenHomePage();
+}
+
+void frmNagScreen2::lblGoToHome_Click() { modHelp::OpenSoftwaresPage(); }
+void frmNagScreen2::cmdClose_Click() { modHelp::EndApplication(); }
+void frmNagScreen2::Form_Unload() { modHelp::EndApplication(); }
+
+QString frmNagScreen2::placeholderOf(const QObject *box) const
+{
+    if (box == txtName) return referral::kYourName;
+    if (box == txtEmail) return referral::kYourEmail;
+    if (box == txtFriendName) return referral::kFriendName;
+    if (box == txtFriendEmail) return referral::kFriendEmail;
+    return referral::kYourMessage;
+}
+
+QString frmNagScreen2::boxText(const QObject *box) const
+{
+    if (box == txtMessage)
+        return txtMessage->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
+    return static_cast<const QLineEdit *>(box)->text();
+}
+
+void frmNagScreen2::setBoxText(QObject *box, const QString &text)
+{
+    if (box == txtMessage)
+        txtMessage->setPlainText(text);
+    else
+        static_cast<QLineEdit *>(box)->setText(text);
+}
+
+bool frmNagScreen2::eventFilter(QObject *watched, QEvent *e)
+{
+    if (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) {
+        const QString placeholder = placeholderOf(watched);
+        const QString text = boxText(watched);
+        if (e->type() == QEvent::FocusIn && referral::clearsOnFocus(text, placeholder))
+            setBoxText(watched, QString());
+        else if (e->type() == QEvent::FocusOut && referral::refillsOnLeave(text))
+            setBoxText(watched, placeholder);
+        return false;
+    }
+    if (e->type() == QEvent::KeyPress && (watched == txtEmail || watched == txtFriendEmail)) {
+        auto *key = static_cast<QKeyEvent *>(e);
+        if (key->text() == u" ") {
+            messages::critical(this, referral::kNoSpaceMessage);
+            static_cast<QWidget *>(watched)->setFocus();
+            return true;
+        }
+    }
+    return Form::eventFilter(watched, e);
+}
+
+void frmNagScreen2::cmdSubmit_Click()
+{
+    using namespace modTellAFriend;
+    strYourName = referral::trimSpaces(txtName->text());
+    strYourEmail = referral::trimSpaces(txtEmail->text());
+    strYourMessage = referral::trimSpaces(boxText(txtMessage));
+    strFriendName = referral::trimSpaces(txtFriendName->text());
+    strFriendEmail = referral::trimSpaces(txtFriendEmail->text());
+    const referral::Refusal refusal = referral::checkEmails(txtEmail->text(), txtFriendEmail->text());
+    if (refusal != referral::Refusal::None) {
+        messages::critical(this, referral::refusalMessage(refusal));
+        return;
+    }
+    SubmitReferral();
+}

@@ -1,0 +1,25 @@
+#include "app/forms.h"
+#include "app/platform.h"
+#include "app/startup.h"
+#include "ui/common/look.h"
+
+#include <QApplication>
+#include <QStyle>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    // The program draws its own colours on every control; Fusion honours them everywhere.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setWindowIcon(look::appIcon());
+    // Only the farewell window ends the program, never the last window closing.
+    app.setQuitOnLastWindowClosed(false);
+
+    platform::InstanceGuard guard;
+    if (!startup::Main(guard))
+        return 0;
+    const int code = QApplication::exec();
+    Forms::destroyAll();
+    guard.release();
+    return code;
+}

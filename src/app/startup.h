@@ -1,0 +1,10 @@
+#pragma once
+namespace platform { class InstanceGuard; }
+
+namespace startup {
+
+// The start-up sequence. False when this copy must end at once because
+// another copy is already running.
+bool Main(const platform::InstanceGuard &guard);
+
+} // namespace startup

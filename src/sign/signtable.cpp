@@ -1,0 +1,221 @@
+#include "sign/modPlanetSign.h"
+
+#include <array>
+#include <cmath>
+
+namespace modPlanetSign {
+
+QString strPlanetSign;
+
+namespace {
+
+// A month either has one sign (splitDay 0) or changes sign after splitDay.
+struct MonthRow {
+    Sign first;
+    int splitDay;
+    Sign second;
+};
+using MonthRows = std::array<MonthRow, 12>;
+
+struct YearRow {
+    int year;
+    Sign whole;               // the sign of the whole year, or None for a by-month year
+    const MonthRows *months;  // set for a by-month year
+};
+
+constexpr MonthRow W(Sign s) { return {s, 0, Sign::None}; }
+constexpr MonthRow S(Sign a, int day, Sign b) { return {a, day, b}; }
+
+constexpr Sign Leo = Sign::Leo, Vir = Sign::Virgo, Lib = Sign::Libra, Sco = Sign::Scorpio,
+               Sag = Sign::Sagittarius, Cap = Sign::Capricorn;
+
+struct ByMonthYear {
+    int year;
+    MonthRows months;
+};
+
+// January to December of the years in which Ombrel changed sign.
+constexpr std::array<ByMonthYear, 11> kByMonth{{
+    {1918, {W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), S(Leo, 23, Vir),
+            W(Vir), W(Vir), W(Vir)}},
+    {1919, {W(Vir), S(Vir, 20, Leo), W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), S(Leo, 9, Vir),
+            W(Vir), W(Vir), W(Vir), W(Vir)}},
+    {1943, {W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir),
+            S(Vir, 21, Leo), W(Leo)}},
+    // 31, not 29: every day February 1944 can have is still Leo.
+    {1944, {W(Leo), S(Leo, 31, Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir),
+            S(Vir, 26, Lib), W(Lib), W(Lib), W(Lib)}},
+    {1945, {W(Lib), W(Lib), W(Lib), W(Lib), S(Lib, 4, Vir), W(Vir), W(Vir), S(Vir, 2, Lib),
+            W(Lib), W(Lib), W(Lib), W(Lib)}},
+    {1968, {W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib),
+            W(Lib), S(Lib, 30, Sco)}},
+    {1969, {W(Sco), W(Sco), S(Sco, 9, Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib),
+            W(Lib), S(Lib, 4, Sco), W(Sco)}},
+    {1970, {W(Sco), W(Sco), W(Sco), W(Sco), S(Sco, 23, Lib), W(Lib), W(Lib), W(Lib),
+            S(Lib, 10, Sco), W(Sco), W(Sco), W(Sco)}},
+    {1993, {W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco),
+            W(Sco), S(Sco, 18, Sag)}},
+    {1994, {W(Sag), W(Sag), W(Sag), W(Sag), S(Sag, 27, Sco), W(Sco), W(Sco), W(Sco), W(Sco),
+            W(Sco), S(Sco, 3, Sag), W(Sag)}},
+    {2017, {S(Sag, 26, Cap), W(Cap), W(Cap), W(Cap), W(Cap), S(Cap, 15, Sag), W(Sag), W(Sag),
+            W(Sag), W(Sag), W(Sag), S(Sag, 12, Cap)}},
+}};
+
+struct WholeYears {
+    int from, to;
+    Sign sign;
+};
+constexpr std::array<WholeYears, 6> kWholeYears{{
+    {1900, 1917, Leo},
+    {1920, 1942, Vir},
+    {1946, 1967, Lib},
+    {1971, 1992, Sco},
+    {1995, 2016, Sag},
+    {2018, 2025, Cap},
+}};
+
+constexpr int kFirstYear = 1900;
+constexpr int kLastYear = 2025;
+
+// One row per year, indexed by year - kFirstYear.
+constexpr auto kYears = [] {
+    std::array<YearRow, kLastYear - kFirstYear + 1> rows{};
+    for (const WholeYears &r : kWholeYears)
+        for (int y = r.from; y <= r.to; ++y)
+            rows[y - kFirstYear] = {y, r.sign, nullptr};
+    for (const ByMonthYear &b : kByMonth)
+        rows[b.year - kFirstYear] = {b.year, Sign::None, &b.months};
+    return rows;
+}();
+
+constexpr bool everyYearHasOneRow()
+{
+    for (std::size_t i = 0; i < kYears.size(); ++i) {
+        const YearRow &r = kYears[i];
+        if (r.year != kFirstYear + int(i) || (r.whole == Sign::None) == (r.months == nullptr))
+            return false;
+    }
+    return true;
+}
+static_assert(everyYearHasOneRow(), "the table must hold each year 1900-2025 exactly once");
+
+constexpr std::array<QStringView, 12> kMonthNames{
+    u"January", u"February", u"March",     u"April",   u"May",      u"June",
+    u"July",    u"August",   u"September", u"October", u"November", u"December"};
+
+bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// The list texts are short runs of digits: read those as integers, exactly
+// and without a conversion call; anything else takes the general path.
+struct Quick {
+    bool isInteger;
+    int value;
+};
+Quick quickInteger(QStringView text)
+{
+    const qsizetype n = text.size();
+    if (n == 0 || n > 9)
+        return {false, 0};
+    int value = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const unsigned digit = unsigned(text[i].unicode()) - u'0';
+        if (digit > 9)
+            return {false, 0};
+        value = value * 10 + int(digit);
+    }
+    return {true, value};
+}
+
+std::optional<double> number(QStringView text)
+{
+    const Quick q = quickInteger(text);
+    return q.isInteger ? std::optional<double>(q.value) : toNumber(text);
+}
+
+const YearRow *yearRow(QStringView yearText, bool &failed)
+{
+    failed = false;
+    int year;
+    const Quick q = quickInteger(yearText);
+    if (q.isInteger) {
+        year = q.value;
+    } else {
+        const std::optional<double> y = toNumber(yearText);
+        if (!y) {
+            failed = true;
+            return nullptr;
+        }
+        if (*y != std::floor(*y) || *y < kFirstYear || *y > kLastYear)
+            return nullptr;
+        year = int(*y);
+    }
+    if (year < kFirstYear || year > kLastYear)
+        return nullptr;
+    return &kYears[std::size_t(year - kFirstYear)];
+}
+
+} // namespace
+
+std::optional<double> toNumber(QStringView text)
+{
+    // Whole numbers are summed digit by digit: exact, and cheap for the lists' texts.
+    double value = 0;
+    qsizetype i = 0;
+    for (; i < text.size() && isAsciiDigit(text[i]); ++i)
+        value = value * 10 + (text[i].unicode() - u'0');
+    const bool hasWholePart = i > 0;
+    if (i == text.size())
+        return hasWholePart ? std::optional<double>(value) : std::nullopt;
+    if (text[i] != u'.')
+        return std::nullopt;
+    qsizetype j = i + 1;
+    while (j < text.size() && isAsciiDigit(text[j]))
+        ++j;
+    if (j != text.size() || (!hasWholePart && j == i + 1))
+        return std::nullopt;
+    bool ok = false;
+    const double exact = text.toDouble(&ok); // C locale: "." is the decimal point
+    return ok ? std::optional<double>(exact) : std::nullopt;
+}
+
+LookupResult lookupSign(QStringView yearText, QStringView monthText, QStringView dayText)
+{
+    bool failed;
+    const YearRow *found = yearRow(yearText, failed);
+    if (!found)
+        return {failed ? LookupStatus::Failed : LookupStatus::NoRow, Sign::None};
+    const YearRow &row = *found;
+    if (!row.months)
+        return {LookupStatus::Matched, row.whole};
+
+    for (std::size_t m = 0; m < kMonthNames.size(); ++m) {
+        const QStringView name = kMonthNames[m];
+        // Length and first letter first: cheap, and they rule out most names.
+        if (monthText.size() != name.size() || monthText.front() != name.front() || monthText != name)
+            continue;
+        const MonthRow &month = (*row.months)[m];
+        if (month.splitDay == 0)
+            return {LookupStatus::Matched, month.first};
+        const std::optional<double> day = number(dayText);
+        if (!day)
+            return {LookupStatus::Failed, Sign::None};
+        return {LookupStatus::Matched, *day <= month.splitDay ? month.first : month.second};
+    }
+    return {};
+}
+
+QString signName(Sign sign)
+{
+    switch (sign) {
+    case Sign::Leo: return QStringLiteral("Leo");
+    case Sign::Virgo: return QStringLiteral("Virgo");
+    case Sign::Libra: return QStringLiteral("Libra");
+    case Sign::Scorpio: return QStringLiteral("Scorpio");
+    case Sign::Sagittarius: return QStringLiteral("Sagittarius");
+    case Sign::Capricorn: return QStringLiteral("Capricorn");
+    case Sign::None: break;
+    }
+    return {};
+}
+
+} // namespace modPlanetSign

@@ -1,0 +1,79 @@
+#include "ui/about/frmAbout.h"
+
+#include "app/modHelp.h"
+#include "ui/common/linklabel.h"
+#include "ui/common/look.h"
+#include "web/siteaddress.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+LinkLabel *link(QWidget *parent, const char *name, const QRect &rect, const QString &text)
+{
+    auto *l = new LinkLabel(text, parent);
+    look::place(l, name, rect);
+    l->setFont(look::verdana(8.25, look::Bold | look::Underline));
+    look::setTextColour(l, look::kNavy);
+    l->setAccessibleName(text);
+    return l;
+}
+} // namespace
+
+frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
+{
+    using namespace look;
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(kWindowCaption);
+    setWindowIcon(appIcon());
+    setFixedSize(423, 264);
+    setBackground(this, kMagenta);
+
+    picIcon = new QLabel(this);
+    place(picIcon, "picIcon", {10, 10, 34, 34});
+    picIcon->setAlignment(Qt::AlignCenter);
+    picIcon->setPixmap(appIcon().pixmap(QSize(32, 32)));
+    setBackground(picIcon, QApplication::palette().color(QPalette::Base));
+    picIcon->setAccessibleName(QStringLiteral("Program icon"));
+
+    Label2 = label(this, "Label2", {64, 19, 198, 16}, kWindowCaption, verdana(9.75, Bold), kNavy);
+    Label1 = label(this, "Label1", {16, 64, 399, 57},
+                   QStringLiteral("Xelt Ombrel Astrology describes the placement of the asteroid "
+                                  "Ombrel in your birth chart. This sign helps you know more "
+                                  "about Indigo children and the intuitive and psychic powers "
+                                  "within yourself."),
+                   verdana(8.25), kBlue);
+    Label1->setWordWrap(true);
+    lblHomePage = link(this, "lblHomePage", {104, 136, 310, 13},
+                       QStringLiteral("Click here to visit ") + siteAddress::base());
+    Label6 = label(this, "Label6", {16, 160, 385, 45},
+                   QStringLiteral("Home Business Opportunity. Start your own Internet business "
+                                  "and make money online. Get this software fully branded for "
+                                  "your website."),
+                   verdana(8.25, Bold), kBlue);
+    Label6->setWordWrap(true);
+    Label5 = link(this, "Label5", {240, 208, 174, 13}, QStringLiteral("Click here for more details"));
+
+    // Runs a little past both edges, as drawn.
+    Line2 = new QFrame(this);
+    place(Line2, "Line2", {-4, 224, 428, 1});
+    Line2->setFrameShape(QFrame::NoFrame);
+    setBackground(Line2, kBlue);
+
+    cmdOK = button(this, "cmdOK", {330, 232, 84, 23}, QStringLiteral("&OK"), verdana(8.25, Bold));
+    cmdOK->setDefault(true);
+    cmdOK->setFocus();
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(lblHomePage, &LinkLabel::clicked, this, &frmAbout::lblHomePage_Click);
+    connect(Label5, &LinkLabel::clicked, this, &frmAbout::Label5_Click);
+    centreOnScreen(this);
+}
+
+void frmAbout::cmdOK_Click() { accept(); }
+void frmAbout::lblHomePage_Click() { modHelp::OpenHomePage(); }
+void frmAbout::Label5_Click() { modHelp::OpenFullyBrandedPage(); }

@@ -1,0 +1,120 @@
+#include "ui/common/look.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace look {
+
+namespace {
+QFont styled(QFont f, qreal points, int style)
+{
+    f.setPointSizeF(points);
+    f.setBold(style & Bold);
+    f.setUnderline(style & Underline);
+    return f;
+}
+} // namespace
+
+QFont verdana(qreal points, int style)
+{
+    // Where Verdana is missing, fontconfig (or Qt's own fallback) picks the
+    // nearest sans face; DejaVu Sans shares its wide proportions.
+    QFont f(QStringLiteral("Verdana"));
+    f.setStyleHint(QFont::SansSerif);
+    return styled(f, points, style);
+}
+
+QFont msSansSerif(qreal points, int style)
+{
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setStyleHint(QFont::SansSerif);
+    return styled(f, points, style);
+}
+
+void setBackground(QWidget *w, const QColor &colour)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colour);
+    p.setColor(QPalette::Base, colour);
+    p.setColor(QPalette::Button, colour);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+void setTextColour(QWidget *w, const QColor &colour)
+{
+    QPalette p = w->palette();
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, colour);
+    w->setPalette(p);
+}
+
+void place(QWidget *w, const char *name, const QRect &rect)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    w->setGeometry(rect);
+}
+
+QFrame *panel(QWidget *parent, const char *name, const QRect &rect, const QColor &colour)
+{
+    auto *f = new QFrame(parent);
+    place(f, name, rect);
+    f->setFrameShape(QFrame::NoFrame);
+    setBackground(f, colour);
+    return f;
+}
+
+QGroupBox *captionedPanel(QWidget *parent, const char *name, const QRect &rect,
+                          const QString &caption, const QColor &background, const QColor &text,
+                          const QFont &font)
+{
+    auto *g = new QGroupBox(caption, parent);
+    place(g, name, rect);
+    g->setFont(font);
+    setBackground(g, background);
+    setTextColour(g, text);
+    return g;
+}
+
+QLabel *label(QWidget *parent, const char *name, const QRect &rect, const QString &text,
+              const QFont &font, const QColor &colour)
+{
+    auto *l = new QLabel(text, parent);
+    place(l, name, rect);
+    l->setFont(font);
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextColour(l, colour);
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QRect &rect, const QString &text,
+                    const QFont &font)
+{
+    auto *b = new QPushButton(text, parent);
+    place(b, name, rect);
+    b->setFont(font);
+    QPalette p = b->palette();
+    p.setColor(QPalette::Button, kButtonFace);
+    p.setColor(QPalette::ButtonText, kBlack);
+    b->setPalette(p);
+    // Enter on a focused button presses that button, as in any dialog.
+    b->setAutoDefault(true);
+    return b;
+}
+
+void centreOnScreen(QWidget *window)
+{
+    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect avail = screen->availableGeometry();
+    const QSize size = window->frameGeometry().size();
+    window->move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+} // namespace look

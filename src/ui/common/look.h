@@ -1,0 +1,58 @@
+#pragma once
+// The program's look: its colours, fonts, and helpers that place a control at
+// its 96-dpi rectangle (Qt's logical pixels) with its given object name.
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QRect>
+#include <QString>
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace look {
+
+inline const QColor kBlue{0x00, 0x00, 0xFF};
+inline const QColor kNavy{0x00, 0x00, 0x80};
+inline const QColor kDarkBlue{0x00, 0x00, 0xC0};
+inline const QColor kPink{0xFF, 0xC0, 0xFF};
+inline const QColor kMagenta{0xFF, 0x80, 0xFF};
+inline const QColor kRose{0xFF, 0xC0, 0xC0};
+inline const QColor kButtonFace{0xE0, 0xE0, 0xE0};
+inline const QColor kWhite{0xFF, 0xFF, 0xFF};
+inline const QColor kYellow{0xFF, 0xFF, 0x00};
+inline const QColor kBlack{0x00, 0x00, 0x00};
+
+inline const QString kWindowCaption = QStringLiteral("Xelt Ombrel Astrology v1.15");
+
+enum FontStyle { Regular = 0, Bold = 1, Underline = 2 };
+QFont verdana(qreal points, int style = Regular);
+QFont msSansSerif(qreal points, int style = Regular);
+
+QIcon appIcon();
+
+void setBackground(QWidget *w, const QColor &colour);
+void setTextColour(QWidget *w, const QColor &colour);
+
+// Gives a new control its name and rectangle.
+void place(QWidget *w, const char *name, const QRect &rect);
+
+// A borderless frame used only as a coloured background.
+QFrame *panel(QWidget *parent, const char *name, const QRect &rect, const QColor &colour);
+// A frame with a caption, coloured, with the caption in `text`.
+QGroupBox *captionedPanel(QWidget *parent, const char *name, const QRect &rect,
+                          const QString &caption, const QColor &background, const QColor &text,
+                          const QFont &font);
+QLabel *label(QWidget *parent, const char *name, const QRect &rect, const QString &text,
+              const QFont &font, const QColor &colour);
+// A push button whose face is drawn in the program's grey, not the system's.
+QPushButton *button(QWidget *parent, const char *name, const QRect &rect, const QString &text,
+                    const QFont &font);
+
+// Centres a top-level window on the screen it is about to appear on.
+void centreOnScreen(QWidget *window);
+
+} // namespace look

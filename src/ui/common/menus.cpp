@@ -1,0 +1,126 @@
+#include "ui/common/menus.h"
+
+#include "app/modHelp.h"
+#include "ui/about/frmAbout.h"
+#include "ui/common/linklabel.h"
+#include "ui/common/look.h"
+#include "web/siteaddress.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+QAction *entry(QWidget *owner, QMenu *menu, const char *name, const QString &caption)
+{
+    QAction *a = menu->addAction(caption);
+    a->setParent(owner);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+QAction *separator(QMenu *menu, const char *name)
+{
+    QAction *s = menu->addSeparator();
+    s->setObjectName(QString::fromLatin1(name));
+    return s;
+}
+
+LinkLabel *linkLabel(QWidget *parent, const char *name, const QRect &rect, const QString &text,
+                     const QFont &font, Qt::Alignment alignment)
+{
+    auto *l = new LinkLabel(text, parent);
+    look::place(l, name, rect);
+    l->setFont(font);
+    l->setWordWrap(true);
+    l->setAlignment(alignment);
+    look::setTextColour(l, look::kNavy);
+    l->setAccessibleName(text);
+    return l;
+}
+} // namespace
+
+LinkedForm::LinkedForm(const char *name, QSize clientSize) : Form(name, clientSize) {}
+
+void LinkedForm::buildMenuBar(const QString &updateCaption, const char *separator1,
+                              const char *separator2)
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+    mnuFile = bar->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuHelp = bar->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuOnline = entry(this, mnuHelp, "mnuOnline", QStringLiteral("&Online Help"));
+    mnuVisit = entry(this, mnuHelp, "mnuVisit", QStringLiteral("&Visit Us Online"));
+    separator(mnuHelp, separator1);
+    mnuUpdate = entry(this, mnuHelp, "mnuUpdate", updateCaption);
+    separator(mnuHelp, separator2);
+    mnuAbout = entry(this, mnuHelp, "mnuAbout", QStringLiteral("&About Software"));
+    mnuDonate = bar->addAction(QStringLiteral("&Donate"));
+    mnuDonate->setObjectName(QStringLiteral("mnuDonate"));
+    mnuMakeMoneyOnline = bar->addAction(QStringLiteral("Make Money &Online"));
+    mnuMakeMoneyOnline->setObjectName(QStringLiteral("mnuMakeMoneyOnline"));
+    // Shown greyed: the offer is there to be seen, not chosen.
+    mnuMakeMoneyOnline->setEnabled(false);
+
+    connect(mnuOnline, &QAction::triggered, this, &LinkedForm::mnuOnline_Click);
+    connect(mnuVisit, &QAction::triggered, this, &LinkedForm::mnuVisit_Click);
+    connect(mnuUpdate, &QAction::triggered, this, &LinkedForm::mnuUpdate_Click);
+    connect(mnuAbout, &QAction::triggered, this, &LinkedForm::mnuAbout_Click);
+    connect(mnuDonate, &QAction::triggered, this, &LinkedForm::mnuDonate_Click);
+    connect(mnuMakeMoneyOnline, &QAction::triggered, this, &LinkedForm::mnuMakeMoneyOnline_Click);
+}
+
+LinkLabel *LinkedForm::makeBanner(QWidget *parent, const QRect &rect)
+{
+    Label61 = linkLabel(parent, "Label61", rect,
+                        QStringLiteral("The Most Popular Online Veyra Discussion Board. Best "
+                                       "Resource For Everything Veyra. Visit ")
+                            + siteAddress::host() + QStringLiteral(" Now"),
+                        look::verdana(9, look::Bold | look::Underline), Qt::AlignHCenter | Qt::AlignTop);
+    connect(Label61, &LinkLabel::clicked, this, &LinkedForm::Label61_Click);
+    return Label61;
+}
+
+LinkLabel *LinkedForm::makeCoBrand(QWidget *parent, const QRect &rect, Qt::Alignment alignment)
+{
+    // The original caption doubles the "&" to show one.
+    lblCobrand = linkLabel(
+        parent, "lblCobrand", rect,
+        QStringLiteral("Co-brand this software for your site.  Increase loyalty and traffic to "
+                       "your site. Put your site's name &  link here. See \"Help\" for details.    "
+                       "Click Here for more info on co-branding."),
+        look::verdana(8.25, look::Bold | look::Underline), alignment);
+    look::setBackground(lblCobrand, look::kMagenta);
+    connect(lblCobrand, &LinkLabel::clicked, this, &LinkedForm::lblCobrand_Click);
+    return lblCobrand;
+}
+
+LinkLabel *LinkedForm::makeFullBrand(QWidget *parent, const QRect &rect, Qt::Alignment alignment)
+{
+    lblFullBrand = linkLabel(
+        parent, "lblFullBrand", rect,
+        QStringLiteral("Home Business Opportunity. Start your own Internet business and make "
+                       "money online. Get this software fully branded for your website. Click "
+                       "here for more details."),
+        look::verdana(8.25, look::Bold | look::Underline), alignment);
+    look::setBackground(lblFullBrand, look::kMagenta);
+    connect(lblFullBrand, &LinkLabel::clicked, this, &LinkedForm::lblFullBrand_Click);
+    return lblFullBrand;
+}
+
+void LinkedForm::mnuOnline_Click() { modHelp::OpenHelpWebPage(); }
+void LinkedForm::mnuVisit_Click() { modHelp::OpenHomePage(); }
+void LinkedForm::mnuUpdate_Click() { modHelp::OpenDownloadWebPage(); }
+void LinkedForm::mnuDonate_Click() { modHelp::OpenDonatePage(); }
+void LinkedForm::mnuMakeMoneyOnline_Click() { modHelp::OpenFullyBrandedPage(); }
+void LinkedForm::Label61_Click() { modHelp::OpenHomePage(); }
+void LinkedForm::lblCobrand_Click() { modHelp::OpenCoBrandPage(); }
+void LinkedForm::lblFullBrand_Click() { modHelp::OpenFullyBrandedPage(); }
+
+void LinkedForm::mnuAbout_Click()
+{
+    frmAbout about;
+    about.exec();
+}

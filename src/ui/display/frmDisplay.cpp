@@ -1,0 +1,75 @@
+#include "ui/display/frmDisplay.h"
+
+#include "app/forms.h"
+#include "app/frmNagScreen2.h"
+#include "app/modHelp.h"
+#include "sign/modPlanetSign.h"
+#include "ui/common/linklabel.h"
+#include "ui/common/look.h"
+#include "ui/main/frmMain.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+
+frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
+{
+    using namespace look;
+    QWidget *w = client();
+    setBackground(w, kMagenta);
+    setFont(verdana(8.25));
+
+    buildMenuBar(QStringLiteral("&Check for Software Update"), "mnuFileSep1", "mnuFileSep2");
+    mnuFileBack = mnuFile->addAction(QStringLiteral("&Back"));
+    mnuFileBack->setObjectName(QStringLiteral("mnuFileBack"));
+    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+
+    Frame2 = panel(w, "Frame2", {0, 0, 481, 41}, kMagenta);
+    makeBanner(Frame2, {4, 8, 472, 31});
+
+    fraSexualitySign = panel(w, "fraSexualitySign", {0, 40, 481, 161}, kMagenta);
+    Label12 = label(fraSexualitySign, "Label12", {8, 32, 218, 14},
+                    QStringLiteral("Ombrel in your Chart is Placed in"), verdana(9, Bold),
+                    kDarkBlue);
+    lblOmbrelSign = label(fraSexualitySign, "lblOmbrelSign", {232, 32, 94, 14},
+                          QStringLiteral("lblOmbrelSign"), verdana(9, Bold), kBlack);
+    lblOmbrelSign->setAccessibleDescription(QStringLiteral("Ombrel's sign"));
+    lblSignDesc = label(fraSexualitySign, "lblSignDesc", {10, 64, 465, 89},
+                        modPlanetSign::defaultInterpretation(), verdana(8.25, Bold), kBlue);
+    lblSignDesc->setWordWrap(true);
+
+    cmdBack = button(w, "cmdBack", {0, 208, 393, 31}, QStringLiteral("&Back"), verdana(8.25, Bold));
+    cmdExit = button(w, "cmdExit", {400, 208, 81, 31}, QStringLiteral("&Exit"), verdana(8.25, Bold));
+    setDefaultAndCancel(cmdExit);
+    setTabOrder(cmdExit, cmdBack);
+
+    Frame5 = panel(w, "Frame5", {0, 240, 481, 57}, kMagenta);
+    // The co-branding offer lies in front here, and nothing changes that.
+    makeFullBrand(Frame5, {9, 11, 463, 41}, Qt::AlignHCenter | Qt::AlignTop);
+    makeCoBrand(Frame5, {9, 11, 463, 41}, Qt::AlignLeft | Qt::AlignTop);
+
+    connect(cmdBack, &QPushButton::clicked, this, &frmDisplay::cmdBack_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmDisplay::cmdExit_Click);
+    connect(mnuFileBack, &QAction::triggered, this, &frmDisplay::mnuFileBack_Click);
+    connect(mnuExit, &QAction::triggered, this, &frmDisplay::mnuExit_Click);
+    cmdExit->setFocus();
+}
+
+void frmDisplay::cmdBack_Click()
+{
+    close();
+    Forms::Main()->show();
+    Forms::NagScreen2()->hide();
+}
+
+void frmDisplay::cmdExit_Click() { close(); }
+void frmDisplay::mnuFileBack_Click() { cmdBack_Click(); }
+void frmDisplay::mnuExit_Click() { cmdExit_Click(); }
+
+void frmDisplay::Form_Unload()
+{
+    if (!modHelp::isEnding())
+        Forms::NagScreen2()->show();
+}

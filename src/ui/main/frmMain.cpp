@@ -1,0 +1,220 @@
+#include "ui/main/frmMain.h"
+
+#include "app/cobrand.h"
+#include "app/forms.h"
+#include "app/frmNagScreen2.h"
+#include "app/modHelp.h"
+#include "app/platform.h"
+#include "sign/modPlanetSign.h"
+#include "ui/common/linklabel.h"
+#include "ui/common/look.h"
+#include "ui/common/messages.h"
+#include "ui/display/frmDisplay.h"
+#include "ui/main/birthdata.h"
+#include "ui/main/namefilter.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+qint16 intCoBrandRandomNumber = 0;
+
+namespace {
+QComboBox *dateList(QWidget *parent, const char *name, const QRect &rect, const QString &accessible)
+{
+    auto *c = new QComboBox(parent);
+    look::place(c, name, rect);
+    c->setEditable(false);
+    c->setFont(look::verdana(8.25, look::Bold));
+    look::setBackground(c, look::kMagenta);
+    look::setTextColour(c, look::kBlue);
+    c->setAccessibleName(accessible);
+    return c;
+}
+
+// The character code a key press types, the way the name filter sees it;
+// nothing for keys that type no character (arrows, Tab, Delete, Esc...).
+std::optional<char16_t> typedCode(const QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Backspace)
+        return nameFilter::kBackspace;
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        return nameFilter::kEnter;
+    const auto mods = e->modifiers();
+    if (mods & (Qt::AltModifier | Qt::MetaModifier))
+        return std::nullopt;
+    if ((mods & Qt::ControlModifier) && e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z)
+        return char16_t(e->key() - Qt::Key_A + 1);
+    const QString text = e->text();
+    if (text.isEmpty() || text[0].unicode() < 32 || text[0].unicode() == 127)
+        return std::nullopt;
+    return text[0].unicode();
+}
+} // namespace
+
+frmMain::frmMain() : LinkedForm("frmMain", {484, 337})
+{
+    using namespace look;
+    QWidget *w = client();
+    setBackground(w, kPink);
+    setFont(verdana(8.25));
+
+    buildMenuBar(QStringLiteral("Check for Software &Update"), "mnuHelp1", "mnuHelp2");
+    mnuFindSexualitySign = mnuFile->addAction(QStringLiteral("Find My &Ombrel Astrology Sign"));
+    mnuFindSexualitySign->setObjectName(QStringLiteral("mnuFindSexualitySign"));
+    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+
+    Frame2 = panel(w, "Frame2", {0, 0, 484, 41}, kMagenta);
+    makeBanner(Frame2, {8, 8, 472, 29});
+
+    Frame1 = panel(w, "Frame1", {0, 40, 484, 241}, kMagenta);
+    Label3 = label(Frame1, "Label3", {8, 16, 465, 49},
+                   QStringLiteral("Xelt Ombrel Astrology describes the placement of the asteroid "
+                                  "Ombrel in your birth chart. This helps you know more about the "
+                                  "creative, psychic and intuitive side of your inner self."),
+                   verdana(8.25, Bold), kBlue);
+    Label3->setWordWrap(true);
+    Label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    Picture1 = panel(Frame1, "Picture1", {40, 80, 401, 105}, kRose);
+    Label1 = label(Picture1, "Label1", {16, 22, 37, 13}, QStringLiteral("Name"),
+                   verdana(8.25, Bold | Underline), kBlue);
+    txtName = new QLineEdit(Picture1);
+    place(txtName, "txtName", {112, 16, 249, 25});
+    txtName->setFont(verdana(8.25, Bold));
+    setBackground(txtName, kMagenta);
+    setTextColour(txtName, kBlue);
+    txtName->setAccessibleName(QStringLiteral("Name"));
+    Label1->setBuddy(txtName);
+    Label2 = label(Picture1, "Label2", {16, 68, 83, 13}, QStringLiteral("Date Of Birth"),
+                   verdana(8.25, Bold | Underline), kBlue);
+    Label5 = label(Picture1, "Label5", {128, 48, 27, 13}, QStringLiteral("Date"),
+                   verdana(8.25, Underline), kBlue);
+    Label7 = label(Picture1, "Label7", {216, 48, 34, 13}, QStringLiteral("Month"),
+                   verdana(8.25, Underline), kBlue);
+    Label6 = label(Picture1, "Label6", {312, 48, 26, 13}, QStringLiteral("Year"),
+                   verdana(8.25, Underline), kBlue);
+    cboDate = dateList(Picture1, "cboDate", {112, 64, 60, 21}, QStringLiteral("Day of birth"));
+    cboMonth = dateList(Picture1, "cboMonth", {184, 64, 100, 21}, QStringLiteral("Month of birth"));
+    cboYear = dateList(Picture1, "cboYear", {296, 64, 68, 21}, QStringLiteral("Year of birth"));
+
+    cmdNext = button(Frame1, "cmdNext", {40, 192, 401, 41},
+                     QStringLiteral("Find My &Ombrel Astrology Sign"), verdana(9, Bold));
+
+    Frame5 = panel(w, "Frame5", {0, 280, 484, 57}, kMagenta);
+    cmdExit = button(Frame5, "cmdExit", {408, 16, 68, 31}, QStringLiteral("&Exit"),
+                     verdana(8.25, Bold));
+    // Laid out with the fully-branded offer above the co-branding one.
+    makeCoBrand(Frame5, {8, 8, 399, 41}, Qt::AlignLeft | Qt::AlignTop);
+    makeFullBrand(Frame5, {8, 8, 399, 41}, Qt::AlignLeft | Qt::AlignTop);
+    setDefaultAndCancel(cmdExit);
+
+    setTabOrder(txtName, cboDate);
+    setTabOrder(cboDate, cboMonth);
+    setTabOrder(cboMonth, cboYear);
+    setTabOrder(cboYear, cmdNext);
+    setTabOrder(cmdNext, cmdExit);
+
+    txtName->installEventFilter(this);
+    connect(cmdNext, &QPushButton::clicked, this, &frmMain::cmdNext_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
+    connect(mnuFindSexualitySign, &QAction::triggered, this, &frmMain::mnuFindSexualitySign_Click);
+    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+
+    Form_Load();
+    txtName->setFocus();
+}
+
+void frmMain::Form_Load()
+{
+    for (int day = 1; day <= 31; ++day)
+        cboDate->addItem(QString::number(day));
+    cboMonth->addItems({QStringLiteral("January"), QStringLiteral("February"),
+                        QStringLiteral("March"), QStringLiteral("April"), QStringLiteral("May"),
+                        QStringLiteral("June"), QStringLiteral("July"), QStringLiteral("August"),
+                        QStringLiteral("September"), QStringLiteral("October"),
+                        QStringLiteral("November"), QStringLiteral("December")});
+    for (int year = 1946; year <= 2016; ++year)
+        cboYear->addItem(QString::number(year));
+    cboDate->setCurrentIndex(0);
+    cboMonth->setCurrentIndex(0);
+    cboYear->setCurrentIndex(0);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == txtName && e->type() == QEvent::KeyPress)
+        return txtName_KeyPress(static_cast<QKeyEvent *>(e));
+    return LinkedForm::eventFilter(watched, e);
+}
+
+bool frmMain::txtName_KeyPress(QKeyEvent *e)
+{
+    const std::optional<char16_t> code = typedCode(e);
+    if (!code)
+        return false;
+    const std::optional<char16_t> passed = nameFilter::filterNameKey(*code);
+    if (!passed) {
+        messages::information(this, QStringLiteral("Please Enter only Letters"));
+        return true;
+    }
+    if (*passed == *code)
+        return false;
+    txtName->insert(QString(QChar(*passed)));
+    return true;
+}
+
+bool frmMain::ValidateBirthData()
+{
+    const birthData::Refusal refusal = birthData::validateBirthData(
+        txtName->text(), cboYear->currentText(), cboMonth->currentIndex(), cboDate->currentIndex());
+    if (refusal == birthData::Refusal::None)
+        return true;
+    messages::information(this, birthData::refusalMessage(refusal));
+    if (refusal == birthData::Refusal::NameMissing)
+        txtName->setFocus();
+    return false;
+}
+
+void frmMain::cmdNext_Click()
+{
+    if (!ValidateBirthData())
+        return;
+    // A lookup that fails keeps the sign of the last one that matched.
+    modPlanetSign::FindPlanetSign();
+    const QString &sign = modPlanetSign::strPlanetSign;
+    frmDisplay *display = Forms::Display();
+    if (const auto text = modPlanetSign::ownInterpretation(sign))
+        display->lblSignDesc->setText(*text);
+    display->lblOmbrelSign->setText(sign);
+    hide();
+    Forms::NagScreen2()->hide();
+    display->show();
+}
+
+void frmMain::cmdExit_Click() { close(); }
+void frmMain::mnuFindSexualitySign_Click() { cmdNext_Click(); }
+void frmMain::mnuExit_Click() { close(); }
+
+void frmMain::Form_Unload()
+{
+    if (!modHelp::isEnding())
+        Forms::NagScreen2()->show();
+}
+
+void frmMain::CoBrand_Randomize() { CoBrand_Randomize(platform::nextRandom()); }
+
+void frmMain::CoBrand_Randomize(float r)
+{
+    intCoBrandRandomNumber = coBrand::drawNumber(r);
+    switch (coBrand::frontFor(intCoBrandRandomNumber)) {
+    case coBrand::Front::CoBrand: lblCobrand->raise(); break;
+    case coBrand::Front::FullBrand: lblFullBrand->raise(); break;
+    case coBrand::Front::AsLaidOut: break;
+    }
+}

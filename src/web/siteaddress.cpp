@@ -1,0 +1,12 @@
+#include "web/siteaddress.h"
+
+#include <QUrl>
+
+namespace siteAddress {
+
+QString host()
+{
+    return QUrl(base()).host();
+}
+
+} // namespace siteAddress
