@@ -1,0 +1,31 @@
+#include "support/answerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+
+BoxAnswerer::BoxAnswerer(QMessageBox::StandardButton answer) : m_answer(answer)
+{
+    m_timer.setInterval(5);
+    connect(&m_timer, &QTimer::timeout, this, &BoxAnswerer::poll);
+    m_timer.start();
+}
+
+QStringList BoxAnswerer::texts() const
+{
+    QStringList t;
+    for (const ShownBox &b : boxes)
+        t << b.text;
+    return t;
+}
+
+void BoxAnswerer::poll()
+{
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible())
+        return;
+    boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(), nullptr});
+    if (QAbstractButton *b = box->button(m_answer))
+        b->click();
+    else
+        box->reject();
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Answers the program's modal message boxes from inside a test, and keeps
+// what each one showed.
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QTimer>
+
+struct ShownBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QWidget *focusBefore = nullptr;
+};
+
+class BoxAnswerer : public QObject
+{
+    Q_OBJECT
+public:
+    // Every box that opens while this lives is answered with `answer`.
+    explicit BoxAnswerer(QMessageBox::StandardButton answer = QMessageBox::Ok);
+    void setAnswer(QMessageBox::StandardButton answer) { m_answer = answer; }
+    QList<ShownBox> boxes;
+    QStringList texts() const;
+
+private:
+    void poll();
+    QTimer m_timer;
+    QMessageBox::StandardButton m_answer;
+};
