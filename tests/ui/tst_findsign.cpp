@@ -1,4 +1,229 @@
+#include "app/forms.h"
+#include "app/frmNagScreen2.h"
+#include "app/modHelp.h"
+#include "sign/modPlanetSign.h"
+#include "support/answerer.h"
+#include "ui/common/linklabel.h"
+#include "ui/display/frmDisplay.h"
+#include "ui/main/frmMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+
+namespace {
+void pick(frmMain *m, const QString &day, const QString &month, const QString &year)
+{
+    m->cboDate->setCurrentText(day);
+    m->cboMonth->setCurrentText(month);
+    m->cboYear->setCurrentText(year);
+    QCOMPARE(m->cboYear->currentText(), year);
+}
+
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+} // namespace
+
+class TestFindSign : public QObject
+{
+    Q_OBJECT
+    frmMain *main = nullptr;
+
+private slots:
+    void init()
+    {
+        modHelp::resetEndingForTesting();
+        modPlanetSign::strPlanetSign.clear();
+        main = Forms::Main();
+        main->show();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+    }
+    void cleanup()
+    {
+        Forms::destroyAll();
+        flushDeletes();
+    }
+
+    void rules_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("day");
+        QTest::addColumn<QString>("month");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("message"); // empty: accepted
+        const QString feb = QStringLiteral("Please Enter Correct Date Or Month!");
+        const QString thirty = QStringLiteral("Please Enter Correct Date Or Month !");
+        QTest::newRow("no name, impossible date") << "" << "31" << "February" << "1947"
+                                                  << "Please Enter Your Name";
+        QTest::newRow("initial selection") << "ANN" << "1" << "January" << "1946" << "";
+        QTest::newRow("name of spaces") << "   " << "1" << "January" << "1946" << "";
+        QTest::newRow("29 Feb 1948") << "ANN" << "29" << "February" << "1948" << "";
+        QTest::newRow("29 Feb 2000") << "ANN" << "29" << "February" << "2000" << "";
+        QTest::newRow("29 Feb 2016") << "ANN" << "29" << "February" << "2016" << "";
+        QTest::newRow("28 Feb 1947") << "ANN" << "28" << "February" << "1947" << "";
+        QTest::newRow("29 Feb 1947") << "ANN" << "29" << "February" << "1947" << feb;
+        QTest::newRow("30 Feb 1948") << "ANN" << "30" << "February" << "1948" << feb;
+        QTest::newRow("31 Feb 1948") << "ANN" << "31" << "February" << "1948" << feb;
+        QTest::newRow("30 Feb 1949") << "ANN" << "30" << "February" << "1949" << feb;
+        QTest::newRow("31 Apr") << "ANN" << "31" << "April" << "1950" << thirty;
+        QTest::newRow("31 Jun") << "ANN" << "31" << "June" << "1950" << thirty;
+        QTest::newRow("31 Sep") << "ANN" << "31" << "September" << "1950" << thirty;
+        QTest::newRow("31 Nov") << "ANN" << "31" << "November" << "1950" << thirty;
+        QTest::newRow("30 Apr") << "ANN" << "30" << "April" << "1950" << "";
+        QTest::newRow("31 May") << "ANN" << "31" << "May" << "1950" << "";
+        QTest::newRow("31 Dec") << "ANN" << "31" << "December" << "2016" << "";
+    }
+
+    void rules()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, day);
+        QFETCH(QString, month);
+        QFETCH(QString, year);
+        QFETCH(QString, message);
+        main->txtName->setText(name);
+        pick(main, day, month, year);
+        main->cmdNext->setFocus();
+        BoxAnswerer answers;
+        main->cmdNext_Click();
+        if (message.isEmpty()) {
+            QVERIFY(answers.boxes.isEmpty());
+            QVERIFY(!main->isVisible());
+            QVERIFY(Forms::isDisplayLoaded() && Forms::Display()->isVisible());
+            return;
+        }
+        QCOMPARE(answers.texts(), QStringList{message});
+        QCOMPARE(answers.boxes[0].icon, QMessageBox::Information);
+        QCOMPARE(answers.boxes[0].title, QStringLiteral("Xelt Ombrel Astrology"));
+        QVERIFY(main->isVisible());
+        QVERIFY(!Forms::isDisplayLoaded());
+        QCOMPARE(main->txtName->text(), name);
+        QCOMPARE(main->cboDate->currentText(), day);
+        // Only a missing name moves the focus, into the name field.
+        QCOMPARE(main->focusWidget(),
+                 name.isEmpty() ? static_cast<QWidget *>(main->txtName) : main->cmdNext);
+    }
+
+    void menuEntryIsTheSameCommand()
+    {
+        BoxAnswerer answers;
+        main->mnuFindSexualitySign->trigger();
+        QCOMPARE(answers.texts(), QStringList{QStringLiteral("Please Enter Your Name")});
+        main->txtName->setText(QStringLiteral("ANN"));
+        main->mnuFindSexualitySign->trigger();
+        QVERIFY(Forms::isDisplayLoaded() && Forms::Display()->isVisible());
+    }
+
+    void resultThenBack()
+    {
+        main->txtName->setText(QStringLiteral("ANN BEE"));
+        pick(main, QStringLiteral("19"), QStringLiteral("December"), QStringLiteral("1993"));
+        main->cmdNext_Click();
+
+        QPointer<frmDisplay> display = Forms::Display();
+        QVERIFY(display->isVisible());
+        QVERIFY(!main->isVisible());
+        QVERIFY(Forms::isNagScreen2Loaded());
+        QVERIFY(!Forms::NagScreen2()->isVisible());
+        QCOMPARE(display->lblOmbrelSign->text(), QStringLiteral("Sagittarius"));
+        QCOMPARE(display->lblSignDesc->text(), *modPlanetSign::ownInterpretation(QStringLiteral("Sagittarius")));
+        QVERIFY(display->lblSignDesc->text().startsWith(QStringLiteral("You will have strong intuitive powers.")));
+        QTRY_COMPARE(QApplication::focusWidget(), display->cmdExit);
+
+        display->cmdBack_Click();
+        flushDeletes();
+        QVERIFY(display.isNull());
+        QVERIFY(!Forms::isDisplayLoaded());
+        QVERIFY(main->isVisible());
+        QVERIFY(!Forms::NagScreen2()->isVisible());
+        QCOMPARE(main->txtName->text(), QStringLiteral("ANN BEE"));
+        QCOMPARE(main->cboDate->currentText(), QStringLiteral("19"));
+        QCOMPARE(main->cboMonth->currentText(), QStringLiteral("December"));
+        QCOMPARE(main->cboYear->currentText(), QStringLiteral("1993"));
+    }
+
+    void interpretations_data()
+    {
+        QTest::addColumn<QString>("dates"); // find-sign for each "day month year", Back between
+        QTest::addColumn<QString>("sign");
+        QTest::addColumn<QString>("textStart");
+        QTest::newRow("Libra") << "1 January 1946" << "Libra" << "You are quiet and reserved.";
+        QTest::newRow("Scorpio") << "1 January 1980" << "Scorpio" << "This era gave rise to Indigo";
+        QTest::newRow("Sagittarius") << "13 December 2016" << "Sagittarius" << "You will have strong";
+        QTest::newRow("Libra, Back, Scorpio") << "1 January 1946|31 December 1968" << "Scorpio"
+                                              << "This era gave rise";
+        QTest::newRow("Scorpio, Back, Libra") << "9 March 1969|10 March 1969" << "Libra"
+                                              << "You are quiet";
+        // Years the lists do not offer, typed into an editable year list.
+        QTest::newRow("Libra, Back, Leo") << "1 January 1946|1 June 1910" << "Leo"
+                                          << "This is an idealistic combination";
+        QTest::newRow("Virgo") << "1 June 1930" << "Virgo" << "This is an idealistic combination";
+        QTest::newRow("Sagittarius, Back, Capricorn") << "1 June 2010|1 June 2020" << "Capricorn"
+                                                      << "This is an idealistic combination";
+    }
+
+    void interpretations()
+    {
+        QFETCH(QString, dates);
+        QFETCH(QString, sign);
+        QFETCH(QString, textStart);
+        main->txtName->setText(QStringLiteral("ANN"));
+        main->cboYear->setEditable(true);
+        for (const QString &date : dates.split(u'|')) {
+            if (Forms::isDisplayLoaded())
+                Forms::Display()->cmdBack_Click();
+            const QStringList dmy = date.split(u' ');
+            main->cboDate->setCurrentText(dmy[0]);
+            main->cboMonth->setCurrentText(dmy[1]);
+            main->cboYear->setEditText(dmy[2]);
+            main->cmdNext_Click();
+        }
+        QCOMPARE(Forms::Display()->lblOmbrelSign->text(), sign);
+        QVERIFY2(Forms::Display()->lblSignDesc->text().startsWith(textStart),
+                 qPrintable(Forms::Display()->lblSignDesc->text()));
+    }
+
+    void noMatchAfterScorpioShowsScorpioAgain()
+    {
+        main->txtName->setText(QStringLiteral("ANN"));
+        pick(main, QStringLiteral("1"), QStringLiteral("January"), QStringLiteral("1975"));
+        main->cmdNext_Click();
+        Forms::Display()->cmdBack_Click();
+        main->cboYear->setEditable(true);
+        main->cboYear->setEditText(QStringLiteral("1918.5"));
+        main->cmdNext_Click();
+        QCOMPARE(Forms::Display()->lblOmbrelSign->text(), QStringLiteral("Scorpio"));
+        QVERIFY(Forms::Display()->lblSignDesc->text().startsWith(QStringLiteral("This era gave rise")));
+    }
+
+    void noMatchAtStartShowsEmptySignAndDefault()
+    {
+        main->txtName->setText(QStringLiteral("ANN"));
+        main->cboYear->setEditable(true);
+        main->cboYear->setEditText(QStringLiteral("1899"));
+        main->cmdNext_Click();
+        QCOMPARE(Forms::Display()->lblOmbrelSign->text(), QString());
+        QCOMPARE(Forms::Display()->lblSignDesc->text(), modPlanetSign::defaultInterpretation());
+    }
+
+    void resultWindow()
+    {
+        frmDisplay *d = Forms::Display();
+        QCOMPARE(d->client()->size(), QSize(481, 297));
+        QCOMPARE(d->lblOmbrelSign->text(), QStringLiteral("lblOmbrelSign"));
+        QCOMPARE(d->lblSignDesc->text(), modPlanetSign::defaultInterpretation());
+        QCOMPARE(d->lblSignDesc->geometry(), QRect(10, 64, 465, 89));
+        // The co-branding offer is the one in front on this window.
+        QCOMPARE(d->Frame5->childAt(d->lblCobrand->geometry().center()), d->lblCobrand);
+        QWidget *w = d->cmdExit->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus))
+            w = w->nextInFocusChain();
+        QCOMPARE(w, d->cmdBack);
+    }
+};
+
+QTEST_MAIN(TestFindSign)
 #include "tst_findsign.moc"
