@@ -1,4 +1,169 @@
+#include "app/forms.h"
+#include "app/frmNagScreen2.h"
+#include "app/modHelp.h"
+#include "ui/display/frmDisplay.h"
+#include "ui/main/frmMain.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+
+namespace {
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+QStringList appeals()
+{
+    QStringList a;
+    for (int k = 0; k < 4; ++k)
+        a << frmNagScreen2::appealText(k);
+    return a;
+}
+} // namespace
+
+class TestFarewell : public QObject
+{
+    Q_OBJECT
+    int terminated = 0;
+
+private slots:
+    void init()
+    {
+        terminated = 0;
+        modHelp::resetEndingForTesting();
+        modHelp::setTerminator([this] { ++terminated; });
+    }
+    void cleanup()
+    {
+        Forms::destroyAll();
+        flushDeletes();
+    }
+
+    void leavingShowsOnlyTheFarewell_data()
+    {
+        QTest::addColumn<bool>("fromResult");
+        QTest::addColumn<QString>("how");
+        for (bool fromResult : {false, true})
+            for (const char *how : {"Exit", "E&xit", "Esc", "close box"})
+                QTest::addRow("%s, %s", fromResult ? "result" : "main", how) << fromResult << how;
+    }
+
+    void leavingShowsOnlyTheFarewell()
+    {
+        QFETCH(bool, fromResult);
+        QFETCH(QString, how);
+        frmMain *main = Forms::Main();
+        main->show();
+        Form *w = main;
+        if (fromResult) {
+            main->txtName->setText(QStringLiteral("ANN"));
+            main->cmdNext_Click();
+            w = Forms::Display();
+        }
+        QPointer<Form> leaving = w;
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        if (how == u"Exit")
+            w->findChild<QPushButton *>(QStringLiteral("cmdExit"))->click();
+        else if (how == u"E&xit")
+            w->findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();
+        else if (how == u"Esc")
+            QTest::keyClick(w, Qt::Key_Escape);
+        else
+            w->close();
+        flushDeletes();
+        QVERIFY(leaving.isNull());
+        QVERIFY(Forms::isNagScreen2Loaded());
+        QVERIFY(Forms::NagScreen2()->isVisible());
+        QCOMPARE(Forms::isMainLoaded() && Forms::Main()->isVisible(), false);
+        QVERIFY(!Forms::isDisplayLoaded());
+        QCOMPARE(terminated, 0);
+    }
+
+    void hiddenBeforeShownKeepsItsText()
+    {
+        QVERIFY(!Forms::isNagScreen2Loaded());
+        Forms::NagScreen2()->hide();
+        QVERIFY(Forms::isNagScreen2Loaded());
+        frmNagScreen2 *nag = Forms::NagScreen2();
+        QVERIFY(!nag->isVisible());
+        const QString text = nag->Label2->text();
+        QVERIFY(appeals().contains(text));
+        nag->show();
+        nag->hide();
+        nag->show();
+        QCOMPARE(nag->Label2->text(), text);
+    }
+
+    void everyAppealTurnsUp()
+    {
+        QSet<QString> seen;
+        for (int i = 0; i < 40; ++i) {
+            Forms::destroyAll();
+            QTest::qSleep(2); // the text is drawn from a clock-seeded generator
+            const QString text = Forms::NagScreen2()->Label2->text();
+            QVERIFY(appeals().contains(text));
+            seen.insert(text);
+        }
+        QCOMPARE(seen.size(), 4);
+    }
+
+    void window()
+    {
+        frmNagScreen2 *nag = Forms::NagScreen2();
+        nag->show();
+        QCOMPARE(nag->windowTitle(), QStringLiteral("Xelt Ombrel Astrology v1.15"));
+        QCOMPARE(nag->lblNagScreen2Caption->text(), nag->windowTitle());
+        QCOMPARE(nag->client()->size(), QSize(741, 315));
+        QVERIFY(nag->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(nag->testAttribute(Qt::WA_ShowWithoutActivating));
+        QCOMPARE(nag->focusWidget(), nag->cmdClose);
+        const QString other = nag->Label3->text();
+        QVERIFY(other.contains(QStringLiteral("the world\u2019s largest resource")));
+        QVERIFY(other.contains(QStringLiteral("interests.") + QString(61, u' ') + QStringLiteral("All the programs")));
+        QVERIFY(other.endsWith(QStringLiteral("friends and family. ")));
+        // The message box lies below its panel's edge: out of sight, still on the Tab path.
+        QVERIFY(!nag->Frame2->rect().intersects(nag->txtMessage->geometry()));
+        QCOMPARE(nag->txtFriendName->nextInFocusChain(), static_cast<QWidget *>(nag->txtMessage));
+        nag->txtFriendName->setFocus();
+        QTest::keyClick(nag->txtFriendName, Qt::Key_Tab);
+        QCOMPARE(nag->focusWidget(), static_cast<QWidget *>(nag->txtMessage));
+    }
+
+    void endingCloseEverythingOnce_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Exit button") << "Exit";
+        QTest::newRow("closing the window") << "close";
+    }
+
+    void endingCloseEverythingOnce()
+    {
+        QFETCH(QString, how);
+        frmMain *main = Forms::Main();
+        main->txtName->setText(QStringLiteral("ANN"));
+        main->show();
+        main->cmdNext_Click(); // main hidden, result shown, farewell loaded and hidden
+        QPointer<frmMain> m = main;
+        QPointer<frmDisplay> d = Forms::Display();
+        QPointer<frmNagScreen2> nag = Forms::NagScreen2();
+        nag->show();
+        if (how == u"Exit")
+            nag->cmdClose->click();
+        else
+            nag->close();
+        QCOMPARE(terminated, 1);
+        flushDeletes();
+        QVERIFY(m.isNull() && d.isNull() && nag.isNull());
+        // The result window's closing step must not bring the farewell back.
+        QVERIFY(!Forms::isNagScreen2Loaded());
+        modHelp::EndApplication(); // nothing runs after the end
+        QCOMPARE(terminated, 1);
+    }
+};
+
+QTEST_MAIN(TestFarewell)
 #include "tst_farewell.moc"
