@@ -1,4 +1,231 @@
+#include "app/forms.h"
+#include "app/frmNagScreen2.h"
+#include "app/modHelp.h"
+#include "app/modTellAFriend.h"
+#include "support/answerer.h"
+#include "support/urlcatcher.h"
+#include "web/referral.h"
+#include "web/siteaddress.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrlQuery>
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+
+class TestReferral : public QObject
+{
+    Q_OBJECT
+    frmNagScreen2 *nag = nullptr;
+
+    void fill(const QString &name, const QString &email, const QString &friendName,
+              const QString &friendEmail)
+    {
+        nag->txtName->setText(name);
+        nag->txtEmail->setText(email);
+        nag->txtFriendName->setText(friendName);
+        nag->txtFriendEmail->setText(friendEmail);
+    }
+
+private slots:
+    void init()
+    {
+        modHelp::resetEndingForTesting();
+        nag = Forms::NagScreen2();
+        nag->show();
+        QVERIFY(QTest::qWaitForWindowExposed(nag));
+        nag->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(nag));
+    }
+    void cleanup() { Forms::destroyAll(); }
+
+    void checks_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<QString>("friendName");
+        QTest::addColumn<QString>("friendEmail");
+        QTest::addColumn<QString>("message"); // empty: the request is opened
+        const QString proper = QStringLiteral("Please Enter Proper Email Address");
+        QTest::newRow("all placeholders") << "Your Name" << "Your Email Address" << "Friend's Name"
+                                          << "Friend's Email Address" << proper;
+        QTest::newRow("same address, even without @") << "Ann" << "abc" << "Bob" << "abc"
+                                                       << "Please Enter Distinct Email Addresses";
+        QTest::newRow("same after trimming") << "Ann" << " a@b.c" << "Bob" << "a@b.c  "
+                                             << "Please Enter Distinct Email Addresses";
+        QTest::newRow("differ in case only") << "Ann" << "A@b.c" << "Bob" << "a@b.c" << "";
+        QTest::newRow("mine lacks @") << "Ann" << "ab.c" << "Bob" << "d@e.f" << proper;
+        QTest::newRow("friend's lacks @") << "Ann" << "a@b.c" << "Bob" << "de.f" << proper;
+        QTest::newRow("mine lacks .") << "Ann" << "a@bc" << "Bob" << "d@e.f" << proper;
+        QTest::newRow("friend's lacks .") << "Ann" << "a@b.c" << "Bob" << "d@ef" << proper;
+        QTest::newRow("name on placeholder") << "Your Name" << "a@b.c" << "Bob" << "d@e.f"
+                                             << "Please Enter Your Name";
+        QTest::newRow("name placeholder with spaces") << "  Your Name " << "a@b.c" << "Bob"
+                                                      << "d@e.f" << "Please Enter Your Name";
+        QTest::newRow("name empty") << "   " << "a@b.c" << "Bob" << "d@e.f"
+                                    << "Please Enter Your Name";
+        QTest::newRow("friend's name on placeholder") << "Ann" << "a@b.c" << "Friend's Name"
+                                                      << "d@e.f" << "Please Enter Your Friend's Name";
+        QTest::newRow("all good") << "Ann" << "a@b.c" << "Bob" << "d@e.f" << "";
+    }
+
+    void checks()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, email);
+        QFETCH(QString, friendName);
+        QFETCH(QString, friendEmail);
+        QFETCH(QString, message);
+        fill(name, email, friendName, friendEmail);
+        UrlCatcher caught;
+        BoxAnswerer answers;
+        nag->cmdSubmit->click();
+        // The values of the press are kept, whether or not a check failed.
+        QCOMPARE(modTellAFriend::strYourName, referral::trimSpaces(name));
+        QCOMPARE(modTellAFriend::strFriendEmail, referral::trimSpaces(friendEmail));
+        if (message.isEmpty()) {
+            QVERIFY(answers.boxes.isEmpty());
+            QCOMPARE(caught.urls.size(), 1);
+            QCOMPARE(caught.urls[0].toString(QUrl::FullyEncoded), modTellAFriend::strReferAddress);
+        } else {
+            QCOMPARE(answers.texts(), QStringList{message});
+            QCOMPARE(answers.boxes[0].icon, QMessageBox::Critical);
+            QCOMPARE(answers.boxes[0].title, QStringLiteral("Xelt Ombrel Astrology"));
+            QVERIFY(caught.urls.isEmpty());
+        }
+        QVERIFY(nag->isVisible());
+        QCOMPARE(nag->txtName->text(), name); // the boxes are left as they were
+    }
+
+    void emptyMessageIsRefused()
+    {
+        fill(QStringLiteral("Ann"), QStringLiteral("a@b.c"), QStringLiteral("Bob"), QStringLiteral("d@e.f"));
+        nag->txtMessage->setPlainText(QStringLiteral("   "));
+        BoxAnswerer answers;
+        nag->cmdSubmit->click();
+        QCOMPARE(answers.texts(), QStringList{QStringLiteral("Please Enter Your Message")});
+    }
+
+    void address_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("friendName");
+        QTest::addColumn<QString>("friendEmail");
+        QTest::newRow("plain") << "Ann" << "ann@example.org" << "Your Message\r\n" << "Bob"
+                               << "bob@example.org";
+        QTest::newRow("query characters") << "Ann&taf5=someone@example.org" << "a+tag@example.org"
+                                          << "100% sure = #1?" << "B&B" << "bob@example.org";
+        QTest::newRow("spaces and line breaks") << "Ann Marie" << "ann@example.org"
+                                                << "line one\r\nline two\n\tend" << "Bob  Smith"
+                                                << "bob@example.org";
+        QTest::newRow("non-ASCII") << QString::fromUtf8("J\u00f6rg \u0141ukasz")
+                                   << QString::fromUtf8("j\u00f6rg@example.org")
+                                   << QString::fromUtf8("\u4f60\u597d \U0001F600") << "Zo\u00eb"
+                                   << "zoe@example.org";
+    }
+
+    void address()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, email);
+        QFETCH(QString, message);
+        QFETCH(QString, friendName);
+        QFETCH(QString, friendEmail);
+        const QString address =
+            referral::requestAddress({name, email, message, friendName, friendEmail});
+        const QString prefix = siteAddress::base()
+            + QStringLiteral("/xelt-free-ombrel-astrology/ssd.php?page=qorv-refer-a-friend&");
+        QVERIFY2(address.startsWith(prefix), qPrintable(address));
+        const QUrl url(address);
+        QVERIFY(url.isValid());
+        const QUrlQuery query(url);
+        const auto items = query.queryItems(QUrl::FullyDecoded);
+        QStringList keys;
+        for (const auto &[key, value] : items)
+            keys << key;
+        QCOMPARE(keys.join(u','), QStringLiteral("page,taf1,taf2,taf3,taf4,taf5,taf6"));
+        QCOMPARE(items[0].second, QStringLiteral("qorv-refer-a-friend"));
+        QCOMPARE(items[1].second, name);
+        QCOMPARE(items[2].second, email);
+        QCOMPARE(items[3].second, message);
+        QCOMPARE(items[4].second, friendName);
+        QCOMPARE(items[5].second, friendEmail);
+        QCOMPARE(items[6].second, siteAddress::base() + QStringLiteral("/xelt-free-ombrel-astrology/"));
+    }
+
+    // The hidden message box still holds "Your Message" and its line break:
+    // that passes the check and is sent as it is.
+    void untouchedMessageIsSentWithItsLineBreak()
+    {
+        fill(QStringLiteral("  Ann Lee "), QStringLiteral("a@b.c"), QStringLiteral("Bob"), QStringLiteral("d@e.f"));
+        UrlCatcher caught;
+        nag->cmdSubmit->click();
+        QCOMPARE(caught.urls.size(), 1);
+        const QUrlQuery query(caught.urls[0]);
+        QCOMPARE(query.queryItemValue(QStringLiteral("taf3"), QUrl::FullyDecoded), QStringLiteral("Your Message\r\n"));
+        QCOMPARE(query.queryItemValue(QStringLiteral("taf1"), QUrl::FullyDecoded), QStringLiteral("Ann Lee"));
+        nag->cmdSubmit->click(); // the same request again
+        QCOMPARE(caught.urls.size(), 2);
+        QCOMPARE(caught.urls[1], caught.urls[0]);
+    }
+
+    void placeholders()
+    {
+        const QList<QPair<QLineEdit *, QString>> boxes{{nag->txtName, QStringLiteral("Your Name")},
+                                                       {nag->txtEmail, QStringLiteral("Your Email Address")},
+                                                       {nag->txtFriendName, QStringLiteral("Friend's Name")},
+                                                       {nag->txtFriendEmail, QStringLiteral("Friend's Email Address")}};
+        for (const auto &[box, placeholder] : boxes) {
+            QCOMPARE(box->text(), placeholder);
+            box->setFocus();
+            QVERIFY(box->text().isEmpty());
+            nag->cmdClose->setFocus();
+            QCOMPARE(box->text(), placeholder);
+            box->setText(u' ' + placeholder + QStringLiteral("  "));
+            box->setFocus();
+            QVERIFY(box->text().isEmpty());
+            box->setText(QStringLiteral("   "));
+            nag->cmdClose->setFocus();
+            QCOMPARE(box->text(), placeholder);
+            box->setText(QStringLiteral("kept"));
+            box->setFocus();
+            nag->cmdClose->setFocus();
+            QCOMPARE(box->text(), QStringLiteral("kept"));
+        }
+        // The message box starts with a line break after its placeholder: not emptied.
+        nag->txtMessage->setFocus();
+        QCOMPARE(nag->txtMessage->toPlainText(), QStringLiteral("Your Message\n"));
+        nag->txtMessage->clear();
+        nag->cmdClose->setFocus();
+        QCOMPARE(nag->txtMessage->toPlainText(), QStringLiteral("Your Message"));
+        nag->txtMessage->setFocus();
+        QVERIFY(nag->txtMessage->toPlainText().isEmpty());
+    }
+
+    void noSpaceInEmailBoxes()
+    {
+        for (QLineEdit *box : {nag->txtEmail, nag->txtFriendEmail}) {
+            nag->activateWindow(); // back from the last message
+            QVERIFY(QTest::qWaitForWindowActive(nag));
+            box->setFocus();
+            QTRY_VERIFY(box->text().isEmpty());
+            BoxAnswerer answers;
+            QTest::keyClicks(box, QStringLiteral("a b@c"));
+            QCOMPARE(box->text(), QStringLiteral("ab@c"));
+            QCOMPARE(answers.texts(), QStringList{QStringLiteral("Email Address Cannot Contain Space")});
+            QCOMPARE(answers.boxes[0].icon, QMessageBox::Critical);
+            QCOMPARE(nag->focusWidget(), static_cast<QWidget *>(box));
+            // Pasted text is not looked at.
+            box->insert(QStringLiteral(" x"));
+            QCOMPARE(box->text(), QStringLiteral("ab@c x"));
+        }
+        BoxAnswerer answers;
+        QTest::keyClicks(nag->txtName, QStringLiteral("a b"));
+        QVERIFY(answers.boxes.isEmpty()); // the rule is the e-mail boxes' only
+    }
+};
+
+QTEST_MAIN(TestReferral)
 #include "tst_referral.moc"
