@@ -1,4 +1,283 @@
+// The whole program as a user's tools see it: the built executable on a
+// private X server, driven with xdotool.
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+
+#include <csignal>
+#include <memory>
+
+namespace {
+const QString kProgram = QStringLiteral(XELT_EXECUTABLE);
+const QString kWmClose = QStringLiteral(XELT_WM_CLOSE);
+
+QString run(const QString &program, const QStringList &args, const QProcessEnvironment &env)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    p.waitForFinished(15000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+} // namespace
+
+class TestProcess : public QObject
+{
+    Q_OBJECT
+    QProcess xvfb;
+    QTemporaryDir home;
+    QProcessEnvironment env;
+    std::vector<std::unique_ptr<QProcess>> apps;
+    QString stderrOf[16];
+
+    QProcess *start()
+    {
+        auto p = std::make_unique<QProcess>();
+        p->setProcessEnvironment(env);
+        p->setProcessChannelMode(QProcess::SeparateChannels);
+        p->start(kProgram, {});
+        apps.push_back(std::move(p));
+        return apps.back().get();
+    }
+
+    static bool waitFor(const std::function<bool()> &condition, int ms = 10000)
+    {
+        QDeadlineTimer deadline(ms);
+        while (!condition()) {
+            if (deadline.hasExpired())
+                return false;
+            QTest::qWait(50);
+        }
+        return true;
+    }
+
+    QStringList visibleWindows(QProcess *app)
+    {
+        const QString out = run(QStringLiteral("xdotool"),
+                                {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                 QStringLiteral("--pid"), QString::number(app->processId())},
+                                env);
+        return out.isEmpty() ? QStringList() : out.split(u'\n');
+    }
+
+    QString windowName(const QString &window)
+    {
+        return run(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), window}, env);
+    }
+
+    void press(const QString &window, const QString &key)
+    {
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window, QStringLiteral("key"), key},
+            env);
+    }
+
+    // Waits until the app shows exactly one window and returns it.
+    QString onlyWindow(QProcess *app)
+    {
+        QStringList w;
+        waitFor([&] { return (w = visibleWindows(app)).size() == 1; });
+        if (w.size() != 1)
+            qWarning() << "windows:" << w << "state:" << app->state() << errors(app);
+        return w.size() == 1 ? w[0] : QString();
+    }
+
+    QString errors(QProcess *app)
+    {
+        return QString::fromLocal8Bit(app->readAllStandardError());
+    }
+
+    QString confFile() const { return home.filePath(QStringLiteral("config/xelt-ombrel-astrology.conf")); }
+
+private slots:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
+            || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QFAIL("Xvfb and xdotool are needed (scripts/install-deps installs them)");
+        int n = 140;
+        while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+            ++n;
+        xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"),
+                                            QStringLiteral("0"), QStringLiteral("1280x1024x24"),
+                                            QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                                            QStringLiteral("-noreset")});
+        QVERIFY(xvfb.waitForStarted());
+        QVERIFY(waitFor([n] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)); }));
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":%1").arg(n));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("xelt.messages.info=true"));
+        env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        // A stand-in browser that writes down the address it is given.
+        QDir(home.path()).mkpath(QStringLiteral("bin"));
+        QFile opener(home.filePath(QStringLiteral("bin/xdg-open")));
+        QVERIFY(opener.open(QIODevice::WriteOnly));
+        opener.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"$(dirname \"$0\")/../opened\"\n");
+        opener.close();
+        opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert(QStringLiteral("PATH"), home.filePath(QStringLiteral("bin")) + u':' + env.value(QStringLiteral("PATH")));
+        env.remove(QStringLiteral("BROWSER"));
+        env.remove(QStringLiteral("DEFAULT_BROWSER"));
+        env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("X-Generic"));
+    }
+
+    void init()
+    {
+        // Fresh settings and lock folders for every test.
+        const QString tag = QString::fromLatin1(QTest::currentTestFunction());
+        QDir(home.path()).mkpath(tag + QStringLiteral("/runtime"));
+        QFile::setPermissions(home.filePath(tag + QStringLiteral("/runtime")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(tag + QStringLiteral("/runtime")));
+        QDir(home.path()).mkpath(QStringLiteral("config"));
+        QFile::remove(confFile());
+        QFile::remove(home.filePath(QStringLiteral("opened")));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    }
+
+    void cleanup()
+    {
+        for (auto &p : apps) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+        }
+        apps.clear();
+    }
+
+    void cleanupTestCase()
+    {
+        xvfb.terminate();
+        xvfb.waitForFinished(5000);
+    }
+
+    void secondCopyIsRefused()
+    {
+        QProcess *first = start();
+        const QString main = onlyWindow(first);
+        QVERIFY(!main.isEmpty());
+        QCOMPARE(windowName(main), QStringLiteral("Xelt Ombrel Astrology v1.15"));
+
+        QProcess *second = start();
+        QString said;
+        QVERIFY(waitFor([&] { return (said += errors(second)).contains(u"message: Application is already running"); }));
+        const QString box = onlyWindow(second); // the box alone, no window of the program
+        QVERIFY(!box.isEmpty());
+        QCOMPARE(windowName(box), QStringLiteral("Xelt Ombrel Astrology"));
+        press(box, QStringLiteral("Return"));
+        QVERIFY(second->waitForFinished(10000));
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+
+        QCOMPARE(first->state(), QProcess::Running);
+        QCOMPARE(visibleWindows(first), QStringList{main});
+    }
+
+    void killedCopyDoesNotBlock()
+    {
+        QProcess *first = start();
+        QVERIFY(!onlyWindow(first).isEmpty());
+        ::kill(pid_t(first->processId()), SIGKILL);
+        QVERIFY(first->waitForFinished(5000));
+
+        QProcess *next = start();
+        QVERIFY(!onlyWindow(next).isEmpty());
+        QCOMPARE(windowName(visibleWindows(next).value(0)), QStringLiteral("Xelt Ombrel Astrology v1.15"));
+        QVERIFY(!errors(next).contains(u"already running"));
+    }
+
+    void twoStartedTogether()
+    {
+        QProcess *a = start();
+        QProcess *b = start();
+        QString saidA, saidB;
+        QVERIFY(waitFor([&] {
+            saidA += errors(a);
+            saidB += errors(b);
+            return saidA.contains(u"already running") || saidB.contains(u"already running");
+        }));
+        QTest::qWait(500);
+        saidA += errors(a);
+        saidB += errors(b);
+        QVERIFY(!(saidA.contains(u"already running") && saidB.contains(u"already running")));
+        QProcess *refused = saidA.contains(u"already running") ? a : b;
+        QProcess *running = refused == a ? b : a;
+        press(onlyWindow(refused), QStringLiteral("Return"));
+        QVERIFY(refused->waitForFinished(10000));
+        QCOMPARE(refused->exitCode(), 0);
+        QVERIFY(!onlyWindow(running).isEmpty());
+        QCOMPARE(running->state(), QProcess::Running);
+    }
+
+    void farewellEndsTheProgram_data()
+    {
+        QTest::addColumn<bool>("byExitButton");
+        QTest::newRow("Exit button") << true;
+        QTest::newRow("closing the window") << false;
+    }
+
+    void farewellEndsTheProgram()
+    {
+        QFETCH(bool, byExitButton);
+        QProcess *app = start();
+        const QString main = onlyWindow(app);
+        QVERIFY(!main.isEmpty());
+        press(main, QStringLiteral("Escape")); // Exit of the main window
+        QString farewell;
+        QVERIFY(waitFor([&] {
+            const QStringList w = visibleWindows(app);
+            return w.size() == 1 && (farewell = w[0]) != main;
+        }));
+        if (byExitButton)
+            press(farewell, QStringLiteral("Return")); // the focus starts on Exit
+        else
+            run(kWmClose, {farewell}, env); // as a window manager's close box does
+        QVERIFY(app->waitForFinished(10000));
+        QCOMPARE(app->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(app->exitCode(), 0);
+    }
+
+    void updateQuestionAcrossRuns()
+    {
+        // First start: nothing asked, today remembered.
+        QProcess *app = start();
+        QVERIFY(!onlyWindow(app).isEmpty());
+        QVERIFY(waitFor([&] { return QFile::exists(confFile()); }));
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        QCOMPARE(QSettings(confFile(), QSettings::IniFormat).value(QStringLiteral("Settings/Duration")).toString(), today);
+        QVERIFY(!errors(app).contains(u"message:"));
+        app->kill();
+        app->waitForFinished(5000);
+
+        // Fifteen days on: asked, Yes opens the download page, today remembered.
+        {
+            QSettings s(confFile(), QSettings::IniFormat);
+            s.setValue(QStringLiteral("Settings/Duration"), QDate::currentDate().addDays(-15).toString(Qt::ISODate));
+        }
+        QProcess *later = start();
+        QString said;
+        QVERIFY(waitFor([&] { return (said += errors(later)).contains(u"message: There maybe an update"); }));
+        press(onlyWindow(later), QStringLiteral("Return")); // Yes is the default answer
+        const QString opened = home.filePath(QStringLiteral("opened"));
+        QVERIFY(waitFor([&] { return QFile::exists(opened); }));
+        QFile f(opened);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY2(f.readAll().trimmed().endsWith("/xelt-free-ombrel-astrology/ssd.php?page=download-web-page"),
+                 "the download page");
+        QCOMPARE(QSettings(confFile(), QSettings::IniFormat).value(QStringLiteral("Settings/Duration")).toString(), today);
+        // And the main window follows the question.
+        QVERIFY(waitFor([&] {
+            const QStringList w = visibleWindows(later);
+            return w.size() == 1 && windowName(w[0]) == u"Xelt Ombrel Astrology v1.15";
+        }));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProcess)
 #include "tst_process.moc"
