@@ -243,6 +243,25 @@ private slots:
         QCOMPARE(app->exitCode(), 0);
     }
 
+    // A name typed, a date picked from the keyboard, Alt+O: the result window
+    // replaces the main window (the greyed menu entry does not take Alt+O).
+    void findSignFromTheKeyboard()
+    {
+        QProcess *app = start();
+        const QString main = onlyWindow(app);
+        QVERIFY(!main.isEmpty());
+        run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), main,
+                                        QStringLiteral("type"), QStringLiteral("ann")}, env);
+        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("Down"),
+                                        QStringLiteral("alt+o")}, env);
+        QString result;
+        QVERIFY(waitFor([&] {
+            const QStringList w = visibleWindows(app);
+            return w.size() == 1 && (result = w[0]) != main;
+        }));
+        QVERIFY(!errors(app).contains(u"message:"));
+    }
+
     void updateQuestionAcrossRuns()
     {
         // First start: nothing asked, today remembered.
