@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test bench format clean
+.PHONY: deps configure build run test test-sanitize bench format clean
 
 deps:
 	scripts/install-deps
@@ -28,3 +28,10 @@ format:
 
 clean:
 	rm -rf $(BUILD)
+
+# The same suite under the address and undefined-behaviour sanitizers.
+test-sanitize: deps
+	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DXELT_SANITIZE=ON -DXELT_BUILD_BENCH=OFF -DXELT_WERROR=ON
+	cmake --build $(BUILD)-sanitize -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)

@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 LinkLabel *link(QWidget *parent, const char *name, const QRect &rect, const QString &text)
 {
@@ -56,6 +58,12 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
                                   "your website."),
                    verdana(8.25, Bold), kBlue);
     Label6->setWordWrap(true);
+    // One-line texts keep every letter where the fonts at hand run wider than
+    // the designed ones: the title grows rightwards, the link leftwards.
+    Label2->resize(std::max(Label2->width(), Label2->sizeHint().width()), Label2->height());
+    const int linkWidth = std::max(lblHomePage->width(), lblHomePage->sizeHint().width());
+    lblHomePage->setGeometry(lblHomePage->geometry().right() + 1 - linkWidth, lblHomePage->y(),
+                             linkWidth, std::max(lblHomePage->height(), lblHomePage->sizeHint().height()));
     Label5 = link(this, "Label5", {240, 208, 174, 13}, QStringLiteral("Click here for more details"));
 
     // Runs a little past both edges, as drawn.

@@ -9,6 +9,9 @@
 #include "ui/main/frmMain.h"
 
 #include <QFrame>
+#include <QFontMetrics>
+
+#include <algorithm>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -36,6 +39,13 @@ frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
     lblOmbrelSign = label(fraSexualitySign, "lblOmbrelSign", {232, 32, 94, 14},
                           QStringLiteral("lblOmbrelSign"), verdana(9, Bold), kBlack);
     lblOmbrelSign->setAccessibleDescription(QStringLiteral("Ombrel's sign"));
+    // Where the fonts at hand run wider than the designed ones, the sentence
+    // keeps its words: the fixed text takes what it needs and the sign follows.
+    Label12->resize(std::max(218, Label12->sizeHint().width()), 14);
+    const QFontMetrics metrics(lblOmbrelSign->font());
+    lblOmbrelSign->setGeometry(std::max(232, Label12->geometry().right() + 7), 32,
+                               std::max(94, metrics.horizontalAdvance(QStringLiteral("Sagittarius")) + 4),
+                               std::max(14, metrics.height()));
     lblSignDesc = label(fraSexualitySign, "lblSignDesc", {10, 64, 465, 89},
                         modPlanetSign::defaultInterpretation(), verdana(8.25, Bold), kBlue);
     lblSignDesc->setWordWrap(true);
