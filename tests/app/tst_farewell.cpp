@@ -1,6 +1,7 @@
 #include "app/forms.h"
 #include "app/frmNagScreen2.h"
 #include "app/modHelp.h"
+#include "support/program.h"
 #include "ui/display/frmDisplay.h"
 #include "ui/main/frmMain.h"
 
@@ -14,8 +15,6 @@
 #include <QtTest>
 
 namespace {
-void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
 QStringList appeals()
 {
     QStringList a;
@@ -37,11 +36,7 @@ private slots:
         modHelp::resetEndingForTesting();
         modHelp::setTerminator([this] { ++terminated; });
     }
-    void cleanup()
-    {
-        Forms::destroyAll();
-        flushDeletes();
-    }
+    void cleanup() { resetWindows(); }
 
     void leavingShowsOnlyTheFarewell_data()
     {

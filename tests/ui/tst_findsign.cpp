@@ -3,6 +3,7 @@
 #include "app/modHelp.h"
 #include "sign/modPlanetSign.h"
 #include "support/answerer.h"
+#include "support/program.h"
 #include "ui/common/linklabel.h"
 #include "ui/display/frmDisplay.h"
 #include "ui/main/frmMain.h"
@@ -24,7 +25,6 @@ void pick(frmMain *m, const QString &day, const QString &month, const QString &y
     QCOMPARE(m->cboYear->currentText(), year);
 }
 
-void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 } // namespace
 
 class TestFindSign : public QObject
@@ -41,11 +41,7 @@ private slots:
         main->show();
         QVERIFY(QTest::qWaitForWindowActive(main));
     }
-    void cleanup()
-    {
-        Forms::destroyAll();
-        flushDeletes();
-    }
+    void cleanup() { resetWindows(); }
 
     void rules_data()
     {
