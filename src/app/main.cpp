@@ -12,6 +12,8 @@ int main(int argc, char *argv[])
     // The program draws its own colours on every control; Fusion honours them everywhere.
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setWindowIcon(look::appIcon());
+    // Lets Wayland desktops match the windows to the installed entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(XELT_APP_ID));
     // Only the farewell window ends the program, never the last window closing.
     app.setQuitOnLastWindowClosed(false);
 

@@ -1,13 +1,66 @@
 #include "ui/common/linklabel.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+
+namespace {
+// A plain QLabel reads as static text; this one is a link that can be pressed.
+class LinkLabelAccessible : public QAccessibleWidget
+{
+public:
+    explicit LinkLabelAccessible(LinkLabel *l) : QAccessibleWidget(l, QAccessible::Link) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<const LinkLabel *>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.linked = true;
+        return s;
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction())
+            static_cast<LinkLabel *>(widget())->follow();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface *linkLabelFactory(const QString &key, QObject *object)
+{
+    if (key == QLatin1String("LinkLabel") && object->isWidgetType())
+        return new LinkLabelAccessible(static_cast<LinkLabel *>(object));
+    return nullptr;
+}
+} // namespace
 
 LinkLabel::LinkLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(linkLabelFactory), true);
+    Q_UNUSED(factoryInstalled);
     setCursor(Qt::PointingHandCursor);
     setTextFormat(Qt::PlainText);
+    // Reached by Tab after the window's own controls; a click leaves the focus
+    // where the user was typing.
+    setFocusPolicy(Qt::TabFocus);
 }
+
+void LinkLabel::follow() { emit clicked(); }
 
 void LinkLabel::mousePressEvent(QMouseEvent *e)
 {
@@ -21,16 +74,27 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent *e)
     m_pressed = false;
     e->accept();
     if (click)
-        emit clicked();
+        follow();
 }
 
 void LinkLabel::keyPressEvent(QKeyEvent *e)
 {
-    // Reachable from the keyboard when given focus: Enter or Space follows the link.
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Space) {
         e->accept();
-        emit clicked();
+        follow();
         return;
     }
     QLabel::keyPressEvent(e);
+}
+
+void LinkLabel::paintEvent(QPaintEvent *e)
+{
+    QLabel::paintEvent(e);
+    if (!hasFocus())
+        return;
+    QStylePainter p(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.backgroundColor = palette().color(backgroundRole());
+    p.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }

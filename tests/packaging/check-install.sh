@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the build into a staging folder and checks what a desktop finds
+# there: the program, a valid desktop entry and metainfo that name each other,
+# and the icon at every theme size, each image really of its size.
+# Usage: check-install.sh <build folder> <staging folder> <app id>
+set -euo pipefail
+build=$1 stage=$2 id=$3
+rm -rf "$stage"
+cmake --install "$build" --prefix "$stage" >/dev/null
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+need() { [ -f "$stage/$1" ] || fail "missing $1"; }
+
+need bin/xelt-ombrel-astrology
+[ -x "$stage/bin/xelt-ombrel-astrology" ] || fail "program not executable"
+desktop=share/applications/$id.desktop
+metainfo=share/metainfo/$id.metainfo.xml
+need "$desktop"
+need "$metainfo"
+need "share/icons/hicolor/scalable/apps/$id.svg"
+
+for size in 16 32 48 128 256; do
+  png=share/icons/hicolor/${size}x${size}/apps/$id.png
+  need "$png"
+  # Width and height are the big-endian words at bytes 16 and 20 of a PNG.
+  read -r w h < <(od -An -tu1 -j16 -N8 "$stage/$png" |
+                  awk '{print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8}')
+  [ "$w" = "$size" ] && [ "$h" = "$size" ] || fail "$png is ${w}x${h}"
+done
+
+desktop-file-validate "$stage/$desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$stage/$metainfo" || fail "appstreamcli validate"
+
+grep -qx "Exec=xelt-ombrel-astrology" "$stage/$desktop" || fail "Exec does not start the installed program"
+grep -qx "Icon=$id" "$stage/$desktop" || fail "Icon is not the installed icon"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$stage/$metainfo" ||
+  fail "metainfo does not launch the desktop entry"
+echo "install tree complete and valid"
