@@ -102,6 +102,10 @@ frmMain::frmMain() : LinkedForm("frmMain", {484, 337})
     cboDate = dateList(Picture1, "cboDate", {112, 64, 60, 21}, QStringLiteral("Day of birth"));
     cboMonth = dateList(Picture1, "cboMonth", {184, 64, 100, 21}, QStringLiteral("Month of birth"));
     cboYear = dateList(Picture1, "cboYear", {296, 64, 68, 21}, QStringLiteral("Year of birth"));
+    // Screen readers on Linux name a list by its label and read its value as it changes.
+    Label5->setBuddy(cboDate);
+    Label7->setBuddy(cboMonth);
+    Label6->setBuddy(cboYear);
 
     cmdNext = button(Frame1, "cmdNext", {40, 192, 401, 41},
                      QStringLiteral("Find My &Ombrel Astrology Sign"), verdana(9, Bold));

@@ -1,0 +1,201 @@
+// What a screen reader is given: every window walked through QAccessible.
+#include "app/forms.h"
+#include "app/frmNagScreen2.h"
+#include "support/program.h"
+#include "support/urlcatcher.h"
+#include "ui/about/frmAbout.h"
+#include "ui/common/linklabel.h"
+#include "ui/display/frmDisplay.h"
+#include "ui/main/frmMain.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QtTest>
+
+namespace {
+QString describe(QAccessibleInterface *i)
+{
+    const QObject *o = i->object();
+    return o && !o->objectName().isEmpty() ? o->objectName()
+                                           : QStringLiteral("a role %1 control").arg(i->role());
+}
+
+// Every focusable control under `root` that a screen reader would announce without a name.
+QStringList unnamedFocusable(QAccessibleInterface *root)
+{
+    QStringList found;
+    for (int c = 0; c < root->childCount(); ++c) {
+        QAccessibleInterface *child = root->child(c);
+        if (!child)
+            continue;
+        const QAccessible::State s = child->state();
+        if (s.focusable && !s.invisible && child->text(QAccessible::Name).trimmed().isEmpty())
+            found << describe(child);
+        found << unnamedFocusable(child);
+    }
+    return found;
+}
+
+QStringList unnamedFocusable(QWidget *window)
+{
+    return unnamedFocusable(QAccessible::queryAccessibleInterface(window));
+}
+
+// The result window for a birthday whose sign is known.
+frmDisplay *showResult()
+{
+    frmMain *m = Forms::Main();
+    m->show();
+    m->txtName->setText(QStringLiteral("ANN BEE"));
+    m->cboDate->setCurrentText(QStringLiteral("19"));
+    m->cboMonth->setCurrentText(QStringLiteral("December"));
+    m->cboYear->setCurrentText(QStringLiteral("1993"));
+    m->cmdNext_Click();
+    return Forms::Display();
+}
+
+QWidget *shownWindow(const QString &name)
+{
+    if (name == u"frmMain") {
+        Forms::Main()->show();
+        return Forms::Main();
+    }
+    if (name == u"frmDisplay")
+        return showResult();
+    if (name == u"frmAbout") {
+        auto *about = new frmAbout;
+        about->setAttribute(Qt::WA_DeleteOnClose);
+        about->show();
+        return about;
+    }
+    Forms::NagScreen2()->show();
+    return Forms::NagScreen2();
+}
+} // namespace
+
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (qobject_cast<frmAbout *>(w))
+                w->close();
+        resetWindows();
+    }
+
+    void walkerFindsUnnamedControl()
+    {
+        QWidget w;
+        auto *named = new QLineEdit(&w);
+        named->setAccessibleName(QStringLiteral("Named"));
+        auto *bare = new QLineEdit(&w);
+        bare->setObjectName(QStringLiteral("bare"));
+        w.show();
+        QCOMPARE(unnamedFocusable(&w), QStringList{QStringLiteral("bare")});
+    }
+
+    void everyFocusableControlHasName_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char *w : {"frmMain", "frmDisplay", "frmAbout", "frmNagScreen2"})
+            QTest::newRow(w) << QString::fromLatin1(w);
+    }
+
+    void everyFocusableControlHasName()
+    {
+        QFETCH(QString, window);
+        QWidget *w = shownWindow(window);
+        QCOMPARE(w->objectName(), window);
+        QVERIFY(!QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty());
+        const QStringList unnamed = unnamedFocusable(w);
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u", ")));
+    }
+
+    void datesReadAsDayMonthYear()
+    {
+        frmMain *m = Forms::Main();
+        m->show();
+        // Labelled by the words above them (what AT-SPI readers announce), and named
+        // for the platforms whose readers use the name.
+        const auto labelOf = [](QWidget *w) {
+            const auto labels = QAccessible::queryAccessibleInterface(w)->relations(QAccessible::Label);
+            return labels.size() == 1 ? labels.first().first->text(QAccessible::Name) : QString();
+        };
+        QCOMPARE(labelOf(m->cboDate), QStringLiteral("Date"));
+        QCOMPARE(labelOf(m->cboMonth), QStringLiteral("Month"));
+        QCOMPARE(labelOf(m->cboYear), QStringLiteral("Year"));
+        QCOMPARE(labelOf(m->txtName), QStringLiteral("Name"));
+        QVERIFY(m->cboDate->accessibleName().startsWith(u"Day"));
+        QVERIFY(m->cboMonth->accessibleName().startsWith(u"Month"));
+        QVERIFY(m->cboYear->accessibleName().startsWith(u"Year"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(m->txtName)->text(QAccessible::Name),
+                 QStringLiteral("Name"));
+    }
+
+    // Links are announced as links, pressing one through its action opens its
+    // page, and Tab reaches each of them.
+    void linksAreLinks_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char *w : {"frmMain", "frmDisplay", "frmAbout", "frmNagScreen2"})
+            QTest::newRow(w) << QString::fromLatin1(w);
+    }
+
+    void linksAreLinks()
+    {
+        QFETCH(QString, window);
+        QWidget *w = shownWindow(window);
+        const QList<LinkLabel *> links = w->findChildren<LinkLabel *>();
+        QVERIFY(!links.isEmpty());
+        QSet<QWidget *> onTabPath;
+        for (QWidget *f = w->nextInFocusChain(); f != w; f = f->nextInFocusChain())
+            if (f->focusPolicy() & Qt::TabFocus)
+                onTabPath << f;
+        for (LinkLabel *link : links) {
+            QAccessibleInterface *i = QAccessible::queryAccessibleInterface(link);
+            QCOMPARE(i->role(), QAccessible::Link);
+            QVERIFY(i->state().linked);
+            QCOMPARE(i->text(QAccessible::Name), link->text());
+            QVERIFY(i->actionInterface());
+            QVERIFY(i->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+            QSignalSpy followed(link, &LinkLabel::clicked);
+            UrlCatcher urls;
+            i->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QCOMPARE(followed.size(), 1);
+            QVERIFY2(onTabPath.contains(link), qPrintable(link->objectName()));
+        }
+    }
+
+    void linkFollowsOnEnterAndSpace()
+    {
+        frmMain *m = Forms::Main();
+        m->show();
+        QVERIFY(QTest::qWaitForWindowActive(m));
+        QSignalSpy followed(m->lblCobrand, &LinkLabel::clicked);
+        UrlCatcher urls;
+        m->lblCobrand->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(m->lblCobrand, Qt::Key_Return);
+        QTest::keyClick(m->lblCobrand, Qt::Key_Space);
+        QCOMPARE(followed.size(), 2);
+        // Enter on a focused link follows it rather than pressing the window's default button.
+        QVERIFY(m->isVisible());
+        QVERIFY(!Forms::isDisplayLoaded());
+    }
+
+    void signIsReadable()
+    {
+        frmDisplay *d = showResult();
+        QAccessibleInterface *sign = QAccessible::queryAccessibleInterface(d->lblOmbrelSign);
+        QCOMPARE(sign->text(QAccessible::Name), QStringLiteral("Sagittarius"));
+        QVERIFY(!sign->state().invisible);
+        QAccessibleInterface *desc = QAccessible::queryAccessibleInterface(d->lblSignDesc);
+        QCOMPARE(desc->text(QAccessible::Name), d->lblSignDesc->text());
+    }
+};
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
