@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs the program under a private X server and D-Bus session with the
+# accessibility bus up, then reads it the way a screen reader does.
+# Usage: atspi-smoke.sh <program> <python script> <work folder>
+set -euo pipefail
+program=$1 script=$2 work=$3
+rm -rf "$work" && mkdir -p "$work/config" "$work/runtime" && chmod 700 "$work/runtime"
+
+exec 3<> <(:)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true' EXIT
+read -r -t 20 number <&3
+export DISPLAY=:$number
+
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+dbus-run-session -- bash -c '
+  set -euo pipefail
+  /usr/libexec/at-spi-bus-launcher --launch-immediately &
+  launcher=$!
+  QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$1" &
+  app=$!
+  status=0
+  /usr/bin/python3 "$2" "$app" Sagittarius || status=$?
+  kill $app $launcher 2>/dev/null || true
+  wait 2>/dev/null || true
+  exit $status
+' smoke "$program" "$script"
