@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The whole program in real windows, driven only from the keyboard: the update
+# question, a refused character, name and date, Alt+O, the About window, the
+# farewell window and the end. Every window is saved as a screenshot.
+# Usage: e2e.sh <program> <screenshot folder> <scale> <work folder>
+set -euo pipefail
+program=$1 shots=$2 scale=$3 work=$4
+rm -rf "$work" "$shots" && mkdir -p "$work/config" "$work/runtime" "$shots" && chmod 700 "$work/runtime"
+
+exec 3<> <(:)
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+app=
+trap '[ -n "$app" ] && kill $app 2>/dev/null; kill $xvfb 2>/dev/null || true' EXIT
+read -r -t 20 number <&3
+export DISPLAY=:$number XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+visible() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | sort || true; }
+# Waits until exactly one visible window of the program is not in $1 (a list
+# of window ids) and prints it.
+new_window() {
+  local before=$1 w
+  for _ in $(seq 100); do
+    w=$(comm -13 <(echo "$before") <(visible) | sed '/^$/d')
+    if [ "$(echo "$w" | sed '/^$/d' | wc -l)" = 1 ]; then echo "$w"; return; fi
+    sleep 0.1
+  done
+  fail "no new window after: $(visible | tr '\n' ' ')"
+}
+shoot() {
+  sleep 0.3 # let the window finish painting
+  import -window "$1" "$shots/$2.png"
+  echo "saved $shots/$2.png ($(identify -format '%wx%h' "$shots/$2.png"))"
+}
+key() { xdotool windowfocus --sync "$1" key --delay 80 "${@:2}"; }
+type_in() { xdotool windowfocus --sync "$1" type --delay 80 "$2"; }
+title() { xdotool getwindowname "$1"; }
+
+# Last asked fifteen days ago: the update question comes first.
+printf '[Settings]\nDuration=%s\n' "$(date -d '15 days ago' +%F)" >"$XDG_CONFIG_HOME/xelt-ombrel-astrology.conf"
+
+QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale "$program" &
+app=$!
+question=$(new_window "")
+[ "$(title "$question")" = "Xelt Ombrel Astrology" ] || fail "first window is '$(title "$question")'"
+shoot "$question" 1-update-question
+key "$question" n # No: the download page stays closed
+
+main=$(new_window "$question")
+[ "$(title "$main")" = "Xelt Ombrel Astrology v1.15" ] || fail "main window is '$(title "$main")'"
+shoot "$main" 2-main
+
+type_in "$main" "ann bee1"
+box=$(new_window "$main")
+[ "$(title "$box")" = "Xelt Ombrel Astrology" ] || fail "no box for the digit"
+shoot "$box" 3-only-letters
+key "$box" Return
+for _ in $(seq 50); do [ "$(visible)" = "$main" ] && break; sleep 0.1; done
+
+key "$main" Tab
+type_in "$main" 19
+key "$main" Tab
+type_in "$main" Dec
+key "$main" Tab
+type_in "$main" 1993
+shoot "$main" 4-main-filled
+key "$main" alt+o
+
+result=$(new_window "$main")
+[ "$(visible)" = "$result" ] || fail "main window still shown beside the result"
+shoot "$result" 5-result
+
+key "$result" alt+h a
+about=$(new_window "$result")
+shoot "$about" 6-about
+key "$about" Escape
+for _ in $(seq 50); do [ "$(visible)" = "$result" ] && break; sleep 0.1; done
+[ "$(visible)" = "$result" ] || fail "About did not close"
+
+key "$result" Escape # Exit
+farewell=$(new_window "$result")
+[ "$(visible)" = "$farewell" ] || fail "the farewell window is not the only one left"
+shoot "$farewell" 7-farewell
+key "$farewell" Return # the focus starts on its Exit button
+
+status=0
+for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the program did not end"
+wait "$app" || status=$?
+app=
+[ "$status" = 0 ] || fail "exit code $status"
+echo "ended with exit code 0; screenshots in $shots"
