@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test test-sanitize bench format clean
+.PHONY: deps configure build run test test-sanitize bench bench-startup package check-deb format clean
 
 deps:
 	scripts/install-deps
@@ -22,6 +22,18 @@ test: build
 
 bench: build
 	$(BUILD)/bench/bench_lookup
+	$(BUILD)/bench/bench_startup
+
+# Start-up time and peak memory against a bare window, and idle CPU.
+bench-startup: build
+	$(BUILD)/bench/bench_startup
+
+# The Debian package, and a check that it installs and its program starts.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+check-deb: build
+	scripts/check-deb $(BUILD)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

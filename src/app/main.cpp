@@ -1,6 +1,7 @@
 #include "app/forms.h"
 #include "app/platform.h"
 #include "app/startup.h"
+#include "ui/common/caretrest.h"
 #include "ui/common/look.h"
 
 #include <QApplication>
@@ -16,6 +17,9 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(XELT_APP_ID));
     // Only the farewell window ends the program, never the last window closing.
     app.setQuitOnLastWindowClosed(false);
+
+    // Five seconds of blinking after the last input is enough to find the caret.
+    CaretRest caret(5000);
 
     platform::InstanceGuard guard;
     if (!startup::Main(guard))

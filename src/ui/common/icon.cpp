@@ -1,19 +1,23 @@
+#include "ui/common/iconpixels.h"
 #include "ui/common/look.h"
 
-#include <QDir>
+#include <QImage>
+#include <QPixmap>
 
 namespace look {
 
 QIcon appIcon()
 {
-    // Rendered at build time from the same SVG the icon theme gets, one image
-    // per size (named by it), so small sizes stay sharp and large ones are not scaled up.
+    // One image per size, rendered at build time from the SVG the icon theme
+    // gets, so small sizes stay sharp; built in as pixels, so showing it
+    // decodes nothing and loads no image plug-in.
     static const QIcon icon = [] {
         QIcon i;
-        const QDir dir(QStringLiteral(":/icons"));
-        for (const QString &name : dir.entryList({QStringLiteral("*.png")})) {
-            const int size = QStringView(name).chopped(4).toInt();
-            i.addFile(dir.filePath(name), QSize(size, size));
+        for (int k = 0; k < iconpixels::count; ++k) {
+            const iconpixels::Image &image = iconpixels::images[k];
+            i.addPixmap(QPixmap::fromImage(QImage(reinterpret_cast<const uchar *>(image.pixels),
+                                                  image.size, image.size, image.size * 4,
+                                                  QImage::Format_ARGB32)));
         }
         return i;
     }();
