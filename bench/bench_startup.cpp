@@ -274,7 +274,7 @@ void BM_StartupAlternating(benchmark::State &state)
     state.counters["program_KiB"] = median(results.program.kib);
     state.counters["bare_KiB"] = median(results.bare.kib);
 }
-BENCHMARK(BM_StartupAlternating)->Iterations(15)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupAlternating)->Iterations(21)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Ten seconds with the window open, focused and left alone, after six seconds
 // to settle (the program's caret blinks for five seconds after the last input).

@@ -3,15 +3,14 @@
 #include "app/startup.h"
 #include "ui/common/caretrest.h"
 #include "ui/common/look.h"
+#include "ui/common/programstyle.h"
 
 #include <QApplication>
-#include <QStyle>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    // The program draws its own colours on every control; Fusion honours them everywhere.
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setStyle(new ProgramStyle);
     QApplication::setWindowIcon(look::appIcon());
     // Lets Wayland desktops match the windows to the installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(XELT_APP_ID));
