@@ -55,6 +55,15 @@ frmDisplay *showResult()
     return Forms::Display();
 }
 
+QSet<QWidget *> onTabPath(QWidget *window)
+{
+    QSet<QWidget *> path;
+    for (QWidget *f = window->nextInFocusChain(); f != window; f = f->nextInFocusChain())
+        if ((f->focusPolicy() & Qt::TabFocus) && f->isVisibleTo(window))
+            path << f;
+    return path;
+}
+
 QWidget *shownWindow(const QString &name)
 {
     if (name == u"frmMain") {
@@ -136,25 +145,28 @@ private slots:
                  QStringLiteral("Name"));
     }
 
-    // Links are announced as links, pressing one through its action opens its
-    // page, and Tab reaches each of them.
+    // Links are announced as links and pressing one through its action follows
+    // it; Tab reaches each link that can be seen, and a link wholly covered by
+    // the other offer is neither on the Tab path nor shown to a screen reader.
     void linksAreLinks_data()
     {
         QTest::addColumn<QString>("window");
-        for (const char *w : {"frmMain", "frmDisplay", "frmAbout", "frmNagScreen2"})
-            QTest::newRow(w) << QString::fromLatin1(w);
+        QTest::addColumn<int>("covered");
+        QTest::newRow("frmMain") << "frmMain" << 1;
+        QTest::newRow("frmDisplay") << "frmDisplay" << 1;
+        QTest::newRow("frmAbout") << "frmAbout" << 0;
+        QTest::newRow("frmNagScreen2") << "frmNagScreen2" << 0;
     }
 
     void linksAreLinks()
     {
         QFETCH(QString, window);
+        QFETCH(int, covered);
         QWidget *w = shownWindow(window);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
         const QList<LinkLabel *> links = w->findChildren<LinkLabel *>();
         QVERIFY(!links.isEmpty());
-        QSet<QWidget *> onTabPath;
-        for (QWidget *f = w->nextInFocusChain(); f != w; f = f->nextInFocusChain())
-            if (f->focusPolicy() & Qt::TabFocus)
-                onTabPath << f;
+        int coveredSeen = 0;
         for (LinkLabel *link : links) {
             QAccessibleInterface *i = QAccessible::queryAccessibleInterface(link);
             QCOMPARE(i->role(), QAccessible::Link);
@@ -166,8 +178,41 @@ private slots:
             UrlCatcher urls;
             i->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
             QCOMPARE(followed.size(), 1);
-            QVERIFY2(onTabPath.contains(link), qPrintable(link->objectName()));
+
+            const QPoint middle = link->geometry().center();
+            const bool seen = link->parentWidget()->childAt(middle) == link;
+            coveredSeen += seen ? 0 : 1;
+            QCOMPARE(onTabPath(w).contains(link), seen);
+            QCOMPARE(i->state().invisible, !seen);
         }
+        QCOMPARE(coveredSeen, covered);
+    }
+
+    void onlyTheOfferInFrontIsReachable_data()
+    {
+        QTest::addColumn<float>("r");
+        QTest::addColumn<bool>("coBrandInFront");
+        QTest::newRow("n=1 co-brand") << 0.0f << true;
+        QTest::newRow("n=2 fully branded") << 0.2f << false;
+        QTest::newRow("n=7 as laid out") << 0.99f << false;
+    }
+
+    void onlyTheOfferInFrontIsReachable()
+    {
+        QFETCH(float, r);
+        QFETCH(bool, coBrandInFront);
+        frmMain *m = Forms::Main();
+        m->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m));
+        m->CoBrand_Randomize(r);
+        LinkLabel *front = coBrandInFront ? m->lblCobrand : m->lblFullBrand;
+        LinkLabel *behind = coBrandInFront ? m->lblFullBrand : m->lblCobrand;
+        QCOMPARE(m->Frame5->childAt(front->geometry().center()), front);
+        const QSet<QWidget *> path = onTabPath(m);
+        QVERIFY(path.contains(front));
+        QVERIFY(!path.contains(behind));
+        QVERIFY(!QAccessible::queryAccessibleInterface(front)->state().invisible);
+        QVERIFY(QAccessible::queryAccessibleInterface(behind)->state().invisible);
     }
 
     void linkFollowsOnEnterAndSpace()
@@ -175,11 +220,11 @@ private slots:
         frmMain *m = Forms::Main();
         m->show();
         QVERIFY(QTest::qWaitForWindowActive(m));
-        QSignalSpy followed(m->lblCobrand, &LinkLabel::clicked);
+        QSignalSpy followed(m->lblFullBrand, &LinkLabel::clicked);
         UrlCatcher urls;
-        m->lblCobrand->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(m->lblCobrand, Qt::Key_Return);
-        QTest::keyClick(m->lblCobrand, Qt::Key_Space);
+        m->lblFullBrand->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(m->lblFullBrand, Qt::Key_Return);
+        QTest::keyClick(m->lblFullBrand, Qt::Key_Space);
         QCOMPARE(followed.size(), 2);
         // Enter on a focused link follows it rather than pressing the window's default button.
         QVERIFY(m->isVisible());

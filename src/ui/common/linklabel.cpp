@@ -24,6 +24,9 @@ public:
     {
         QAccessible::State s = QAccessibleWidget::state();
         s.linked = true;
+        // Wholly covered by an opaque sibling: not there for the eye, so not for the ear.
+        if (widget()->isVisible() && widget()->visibleRegion().isEmpty())
+            s.invisible = true;
         return s;
     }
 

@@ -111,6 +111,16 @@ LinkLabel *LinkedForm::makeFullBrand(QWidget *parent, const QRect &rect, Qt::Ali
     return lblFullBrand;
 }
 
+void LinkedForm::bringOfferToFront(LinkLabel *front)
+{
+    LinkLabel *behind = front == lblCobrand ? lblFullBrand : lblCobrand;
+    front->raise();
+    front->setFocusPolicy(Qt::TabFocus);
+    behind->setFocusPolicy(Qt::NoFocus);
+    if (behind->hasFocus())
+        front->setFocus(Qt::OtherFocusReason);
+}
+
 void LinkedForm::mnuOnline_Click() { modHelp::OpenHelpWebPage(); }
 void LinkedForm::mnuVisit_Click() { modHelp::OpenHomePage(); }
 void LinkedForm::mnuUpdate_Click() { modHelp::OpenDownloadWebPage(); }

@@ -46,4 +46,7 @@ protected:
     LinkLabel *makeBanner(QWidget *parent, const QRect &rect);
     LinkLabel *makeCoBrand(QWidget *parent, const QRect &rect, Qt::Alignment alignment);
     LinkLabel *makeFullBrand(QWidget *parent, const QRect &rect, Qt::Alignment alignment);
+    // The two offers share one place and only the one in front is seen, so
+    // only that one is on the Tab path.
+    void bringOfferToFront(LinkLabel *front);
 };

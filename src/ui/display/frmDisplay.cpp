@@ -59,6 +59,7 @@ frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
     // The co-branding offer lies in front here, and nothing changes that.
     makeFullBrand(Frame5, {9, 11, 463, 41}, Qt::AlignHCenter | Qt::AlignTop);
     makeCoBrand(Frame5, {9, 11, 463, 41}, Qt::AlignLeft | Qt::AlignTop);
+    bringOfferToFront(lblCobrand);
 
     connect(cmdBack, &QPushButton::clicked, this, &frmDisplay::cmdBack_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmDisplay::cmdExit_Click);

@@ -116,6 +116,7 @@ frmMain::frmMain() : LinkedForm("frmMain", {484, 337})
     // Laid out with the fully-branded offer above the co-branding one.
     makeCoBrand(Frame5, {8, 8, 399, 41}, Qt::AlignLeft | Qt::AlignTop);
     makeFullBrand(Frame5, {8, 8, 399, 41}, Qt::AlignLeft | Qt::AlignTop);
+    bringOfferToFront(lblFullBrand);
     setDefaultAndCancel(cmdExit);
 
     setTabOrder(txtName, cboDate);
@@ -217,8 +218,8 @@ void frmMain::CoBrand_Randomize(float r)
 {
     intCoBrandRandomNumber = coBrand::drawNumber(r);
     switch (coBrand::frontFor(intCoBrandRandomNumber)) {
-    case coBrand::Front::CoBrand: lblCobrand->raise(); break;
-    case coBrand::Front::FullBrand: lblFullBrand->raise(); break;
+    case coBrand::Front::CoBrand: bringOfferToFront(lblCobrand); break;
+    case coBrand::Front::FullBrand: bringOfferToFront(lblFullBrand); break;
     case coBrand::Front::AsLaidOut: break;
     }
 }
