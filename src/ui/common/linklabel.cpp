@@ -3,8 +3,7 @@
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
+#include <QPainter>
 
 namespace {
 // A plain QLabel reads as static text; this one is a link that can be pressed.
@@ -95,9 +94,9 @@ void LinkLabel::paintEvent(QPaintEvent *e)
     QLabel::paintEvent(e);
     if (!hasFocus())
         return;
-    QStylePainter p(this);
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.backgroundColor = palette().color(backgroundRole());
-    p.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    // A dotted frame in the link's own colour: the style's faint one is lost on
+    // the program's coloured panels.
+    QPainter p(this);
+    p.setPen(QPen(palette().color(foregroundRole()), 1, Qt::DotLine));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
