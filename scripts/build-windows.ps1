@@ -13,6 +13,8 @@ param(
     [string]$Deploy = "deploy\XeltOmbrelAstrology"
 )
 $ErrorActionPreference = "Stop"
+# The build runs a small tool of ours (it renders the icon) that needs Qt's DLLs.
+$env:PATH = "$QtDir\bin;$env:PATH"
 
 cmake -S . -B $Build -DCMAKE_PREFIX_PATH="$QtDir" -DCMAKE_BUILD_TYPE=Release `
       -DXELT_BUILD_TESTS=OFF -DXELT_BUILD_BENCH=OFF
