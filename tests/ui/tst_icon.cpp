@@ -1,0 +1,52 @@
+// The windows' icon and the icon theme's come from one drawing.
+#include "ui/common/look.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QtTest>
+
+class TestIcon : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sameAsThemeIcon_data()
+    {
+        QTest::addColumn<int>("size");
+        for (int size : {16, 22, 24, 32, 48, 64})
+            QTest::addRow("%d", size) << size;
+    }
+
+    void sameAsThemeIcon()
+    {
+        QFETCH(int, size);
+        const QIcon icon = look::appIcon();
+        QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+        const QImage window = icon.pixmap(QSize(size, size), 1.0).toImage().convertToFormat(
+            QImage::Format_ARGB32_Premultiplied);
+        const QImage theme = QImage(QStringLiteral(XELT_ICON_DIR "/%1.png").arg(size))
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(theme.size(), QSize(size, size));
+        QCOMPARE(window.size(), theme.size());
+        QCOMPARE(window, theme);
+        // Not an empty square: the disc covers the middle.
+        QCOMPARE(qAlpha(window.pixel(size / 2, size / 2)), 255);
+        QCOMPARE(qAlpha(window.pixel(0, 0)), 0);
+    }
+
+    void sharpAtDoubleScale()
+    {
+        // A 32-pixel place at scale 2 gets the 64-pixel drawing, not an enlargement.
+        const QPixmap pm = look::appIcon().pixmap(QSize(32, 32), 2.0);
+        QCOMPARE(pm.size(), QSize(64, 64));
+        const QImage theme = QImage(QStringLiteral(XELT_ICON_DIR "/64.png"))
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QImage drawn = pm.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        drawn.setDevicePixelRatio(1.0);
+        QCOMPARE(drawn, theme);
+    }
+};
+
+QTEST_MAIN(TestIcon)
+#include "tst_icon.moc"
