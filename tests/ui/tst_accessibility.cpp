@@ -1,7 +1,7 @@
 // What a screen reader is given: every window walked through QAccessible.
 #include "app/forms.h"
 #include "app/frmNagScreen2.h"
-#include "support/program.h"
+#include "support/windows.h"
 #include "support/urlcatcher.h"
 #include "ui/about/frmAbout.h"
 #include "ui/common/linklabel.h"
@@ -42,19 +42,6 @@ QStringList unnamedFocusable(QWidget *window)
     return unnamedFocusable(QAccessible::queryAccessibleInterface(window));
 }
 
-// The result window for a birthday whose sign is known.
-frmDisplay *showResult()
-{
-    frmMain *m = Forms::Main();
-    m->show();
-    m->txtName->setText(QStringLiteral("ANN BEE"));
-    m->cboDate->setCurrentText(QStringLiteral("19"));
-    m->cboMonth->setCurrentText(QStringLiteral("December"));
-    m->cboYear->setCurrentText(QStringLiteral("1993"));
-    m->cmdNext_Click();
-    return Forms::Display();
-}
-
 QSet<QWidget *> onTabPath(QWidget *window)
 {
     QSet<QWidget *> path;
@@ -63,24 +50,6 @@ QSet<QWidget *> onTabPath(QWidget *window)
             path << f;
     return path;
 }
-
-QWidget *shownWindow(const QString &name)
-{
-    if (name == u"frmMain") {
-        Forms::Main()->show();
-        return Forms::Main();
-    }
-    if (name == u"frmDisplay")
-        return showResult();
-    if (name == u"frmAbout") {
-        auto *about = new frmAbout;
-        about->setAttribute(Qt::WA_DeleteOnClose);
-        about->show();
-        return about;
-    }
-    Forms::NagScreen2()->show();
-    return Forms::NagScreen2();
-}
 } // namespace
 
 class TestAccessibility : public QObject
@@ -88,13 +57,7 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup()
-    {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (qobject_cast<frmAbout *>(w))
-                w->close();
-        resetWindows();
-    }
+    void cleanup() { closeAllWindows(); }
 
     void walkerFindsUnnamedControl()
     {
@@ -110,14 +73,14 @@ private slots:
     void everyFocusableControlHasName_data()
     {
         QTest::addColumn<QString>("window");
-        for (const char *w : {"frmMain", "frmDisplay", "frmAbout", "frmNagScreen2"})
+        for (const char *w : kWindowNames)
             QTest::newRow(w) << QString::fromLatin1(w);
     }
 
     void everyFocusableControlHasName()
     {
         QFETCH(QString, window);
-        QWidget *w = shownWindow(window);
+        QWidget *w = showWindow(window);
         QCOMPARE(w->objectName(), window);
         QVERIFY(!QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty());
         const QStringList unnamed = unnamedFocusable(w);
@@ -162,7 +125,7 @@ private slots:
     {
         QFETCH(QString, window);
         QFETCH(int, covered);
-        QWidget *w = shownWindow(window);
+        QWidget *w = showWindow(window);
         QVERIFY(QTest::qWaitForWindowExposed(w));
         const QList<LinkLabel *> links = w->findChildren<LinkLabel *>();
         QVERIFY(!links.isEmpty());

@@ -1,0 +1,77 @@
+// No text cut off: every label and button in every window shows all of its
+// text with the fonts this machine has (Verdana is often missing, and the face
+// that stands in for it is wider).
+#include "support/windows.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QtTest>
+
+namespace {
+QString plain(QString text)
+{
+    // An access key's "&" is not drawn; a doubled one shows one "&".
+    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&').replace(u'\x01', u'&');
+}
+
+// The result window shown is Sagittarius's, the longest sign name.
+// Every control under `window` whose text does not fit in the room it has.
+QStringList cutOff(QWidget *window)
+{
+    QStringList found;
+    for (QLabel *l : window->findChildren<QLabel *>()) {
+        if (!l->isVisibleTo(window) || l->text().isEmpty() || !l->pixmap().isNull())
+            continue;
+        const QRect room = l->contentsRect();
+        const QFontMetrics fm(l->font());
+        const bool fits = l->wordWrap()
+                              ? l->heightForWidth(room.width()) <= room.height()
+                                    || fm.boundingRect(room, Qt::TextWordWrap, l->text()).height() <= room.height()
+                              : fm.horizontalAdvance(l->text()) <= room.width() && fm.height() <= room.height() + 2;
+        if (!fits)
+            found << l->objectName();
+    }
+    for (QAbstractButton *b : window->findChildren<QAbstractButton *>()) {
+        if (!b->isVisibleTo(window) || b->text().isEmpty())
+            continue;
+        if (QFontMetrics(b->font()).horizontalAdvance(plain(b->text())) > b->width() - 4)
+            found << b->objectName();
+    }
+    return found;
+}
+} // namespace
+
+class TestTextFits : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { closeAllWindows(); }
+
+    void checkerSeesCutText()
+    {
+        QWidget w;
+        auto *l = new QLabel(QStringLiteral("A sentence far too long for its box"), &w);
+        l->setObjectName(QStringLiteral("narrow"));
+        l->setGeometry(0, 0, 40, 20);
+        QCOMPARE(cutOff(&w), QStringList{QStringLiteral("narrow")});
+    }
+
+    void everyTextFits_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char *w : kWindowNames)
+            QTest::newRow(w) << QString::fromLatin1(w);
+    }
+
+    void everyTextFits()
+    {
+        QFETCH(QString, window);
+        QWidget *w = showWindow(window);
+        const QStringList cut = cutOff(w);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u", ")));
+    }
+};
+
+QTEST_MAIN(TestTextFits)
+#include "tst_textfits.moc"
