@@ -237,8 +237,10 @@ struct Home {
     ~Home() { fs::remove_all(dir); }
     std::vector<std::string> env(const std::string &display) const
     {
+        // No session bus, so none is autolaunched for the private X server.
         return {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", "XDG_CONFIG_HOME=" + (dir / "config").string(),
-                "XDG_RUNTIME_DIR=" + (dir / "runtime").string()};
+                "XDG_RUNTIME_DIR=" + (dir / "runtime").string(),
+                "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus"};
     }
 };
 

@@ -14,6 +14,8 @@ app=
 trap '[ -n "$app" ] && kill $app 2>/dev/null; kill $xvfb 2>/dev/null || true' EXIT
 read -r -t 20 number <&3
 export DISPLAY=:$number XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+# No session bus: none is autolaunched for this X server and left running.
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 visible() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | sort || true; }

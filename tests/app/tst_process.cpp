@@ -112,7 +112,9 @@ private slots:
         env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":%1").arg(n));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("xelt.messages.info=true"));
-        env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        // A bus that is not there: nothing reaches the user's session, and no
+        // session bus is started for the private X server and left behind.
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent/bus"));
         // A stand-in browser that writes down the address it is given.
         QDir(home.path()).mkpath(QStringLiteral("bin"));
         QFile opener(home.filePath(QStringLiteral("bin/xdg-open")));
