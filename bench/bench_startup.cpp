@@ -250,12 +250,15 @@ struct Start {
     bool drawingSeen = false;
 };
 
-// Starts `command`, times it to its window mapped and drawn, lets it settle,
-// reads its peak memory.
-Start startOnce(XServer &x, const std::vector<std::string> &command)
+// A started program whose first window is up.
+struct Launched {
+    pid_t pid;
+    Clock::time_point started;
+    Shown shown;
+};
+
+Launched launch(XServer &x, const Home &home, const std::vector<std::string> &command)
 {
-    const auto ms = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
-    Home home;
     x.drain();
     const auto t0 = Clock::now();
     const pid_t pid = spawn(command, home.env(x.display()));
@@ -264,9 +267,20 @@ Start startOnce(XServer &x, const std::vector<std::string> &command)
         stop(pid);
         throw std::runtime_error(command.front() + " showed no window");
     }
+    return {pid, t0, shown};
+}
+
+// Starts `command`, times it to its window mapped and drawn, lets it settle,
+// reads its peak memory.
+Start startOnce(XServer &x, const std::vector<std::string> &command)
+{
+    const auto ms = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
+    Home home;
+    const Launched l = launch(x, home, command);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    Start s{ms(shown.mapped - t0), ms(shown.painted - t0), procStatusKiB(pid, "VmHWM"), shown.drawingSeen};
-    stop(pid);
+    Start s{ms(l.shown.mapped - l.started), ms(l.shown.painted - l.started), procStatusKiB(l.pid, "VmHWM"),
+            l.shown.drawingSeen};
+    stop(l.pid);
     return s;
 }
 
@@ -325,19 +339,13 @@ BENCHMARK(BM_StartupAlternating)->Iterations(21)->UseManualTime()->Unit(benchmar
 Usage idle(XServer &x, const char *exe)
 {
     Home home;
-    x.drain();
-    const pid_t pid = spawn({exe}, home.env(x.display()));
-    const Shown shown = x.waitForShown(Clock::now() + std::chrono::seconds(20));
-    if (!shown.window) {
-        stop(pid);
-        throw std::runtime_error(std::string(exe) + " showed no window");
-    }
-    x.focus(shown.window);
+    const Launched l = launch(x, home, {exe});
+    x.focus(l.shown.window);
     std::this_thread::sleep_for(std::chrono::seconds(6));
-    const Usage before = usage(pid);
+    const Usage before = usage(l.pid);
     std::this_thread::sleep_for(std::chrono::seconds(10));
-    const Usage after = usage(pid);
-    stop(pid);
+    const Usage after = usage(l.pid);
+    stop(l.pid);
     return {after.cpuMs - before.cpuMs, after.wakeups - before.wakeups};
 }
 } // namespace

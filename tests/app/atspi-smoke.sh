@@ -6,12 +6,10 @@ set -euo pipefail
 program=$1 script=$2 work=$3
 rm -rf "$work" && mkdir -p "$work/config" "$work/runtime" && chmod 700 "$work/runtime"
 
-exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-read -r -t 20 number <&3
-export DISPLAY=:$number
+source "$(dirname "$0")/../../scripts/xvfb.sh"
+xvfb=
+trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null || true' EXIT
+start_xvfb "$work/xvfb.log"
 
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 dbus-run-session -- bash -c '

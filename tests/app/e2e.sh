@@ -7,13 +7,11 @@ set -euo pipefail
 program=$1 shots=$2 scale=$3 work=$4
 rm -rf "$work" "$shots" && mkdir -p "$work/config" "$work/runtime" "$shots" && chmod 700 "$work/runtime"
 
-exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-app=
-trap '[ -n "$app" ] && kill $app 2>/dev/null; kill $xvfb 2>/dev/null || true' EXIT
-read -r -t 20 number <&3
-export DISPLAY=:$number XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+source "$(dirname "$0")/../../scripts/xvfb.sh"
+app= xvfb=
+trap '[ -n "$app" ] && kill $app 2>/dev/null; [ -n "$xvfb" ] && kill $xvfb 2>/dev/null || true' EXIT
+start_xvfb "$work/xvfb.log" 1600x1200x24
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 # No session bus: none is autolaunched for this X server and left running.
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus
 

@@ -1,9 +1,7 @@
 // What a screen reader is given: every window walked through QAccessible.
 #include "app/forms.h"
-#include "app/frmNagScreen2.h"
 #include "support/windows.h"
 #include "support/urlcatcher.h"
-#include "ui/about/frmAbout.h"
 #include "ui/common/linklabel.h"
 #include "ui/display/frmDisplay.h"
 #include "ui/main/frmMain.h"
@@ -42,9 +40,9 @@ QStringList unnamedFocusable(QWidget *window)
     return unnamedFocusable(QAccessible::queryAccessibleInterface(window));
 }
 
-QSet<QWidget *> onTabPath(QWidget *window)
+QList<QWidget *> onTabPath(QWidget *window)
 {
-    QSet<QWidget *> path;
+    QList<QWidget *> path;
     for (QWidget *f = window->nextInFocusChain(); f != window; f = f->nextInFocusChain())
         if ((f->focusPolicy() & Qt::TabFocus) && f->isVisibleTo(window))
             path << f;
@@ -171,7 +169,7 @@ private slots:
         LinkLabel *front = coBrandInFront ? m->lblCobrand : m->lblFullBrand;
         LinkLabel *behind = coBrandInFront ? m->lblFullBrand : m->lblCobrand;
         QCOMPARE(m->Frame5->childAt(front->geometry().center()), front);
-        const QSet<QWidget *> path = onTabPath(m);
+        const QList<QWidget *> path = onTabPath(m);
         QVERIFY(path.contains(front));
         QVERIFY(!path.contains(behind));
         QVERIFY(!QAccessible::queryAccessibleInterface(front)->state().invisible);
