@@ -1,6 +1,6 @@
 // The sign lookup from the three list texts, against reading the sign from a
 // precomputed per-day array, over every date the main window's lists offer.
-#include "sign/modPlanetSign.h"
+#include "core/modPlanetSign.h"
 
 #include <benchmark/benchmark.h>
 

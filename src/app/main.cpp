@@ -1,7 +1,8 @@
-#include "app/forms.h"
-#include "app/platform.h"
+#include "ui/forms.h"
+#include "platform/instanceguard.h"
 #include "app/startup.h"
 #include "ui/common/caretrest.h"
+#include "ui/common/appicon.h"
 #include "ui/common/look.h"
 #include "ui/common/programstyle.h"
 
@@ -21,7 +22,7 @@ int main(int argc, char *argv[])
     CaretRest caret(5000);
 
     platform::InstanceGuard guard;
-    if (!startup::Main(guard))
+    if (!startup::run(guard))
         return 0;
     const int code = QApplication::exec();
     Forms::destroyAll();

@@ -1,14 +1,15 @@
 #include "app/startup.h"
 
-#include "app/forms.h"
-#include "app/modHelp.h"
-#include "app/platform.h"
+#include "ui/forms.h"
+#include "ui/modHelp.h"
+#include "platform/instanceguard.h"
+#include "platform/platform.h"
 #include "ui/common/messages.h"
 #include "ui/main/frmMain.h"
 
 namespace startup {
 
-bool Main(const platform::InstanceGuard &guard)
+bool run(const platform::InstanceGuard &guard)
 {
     if (guard.anotherCopyRunning()) {
         // The running copy is left alone: not raised, not signalled.

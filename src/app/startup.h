@@ -5,6 +5,6 @@ namespace startup {
 
 // The start-up sequence. False when this copy must end at once because
 // another copy is already running.
-bool Main(const platform::InstanceGuard &guard);
+bool run(const platform::InstanceGuard &guard);
 
 } // namespace startup

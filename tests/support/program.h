@@ -1,7 +1,7 @@
 #pragma once
 // Puts the program back as at start between test functions.
-#include "app/forms.h"
-#include "app/modHelp.h"
+#include "ui/forms.h"
+#include "ui/modHelp.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #include "support/windows.h"
 
-#include "app/forms.h"
-#include "app/frmNagScreen2.h"
+#include "ui/forms.h"
+#include "ui/farewell/frmNagScreen2.h"
 #include "support/program.h"
 #include "ui/about/frmAbout.h"
 #include "ui/display/frmDisplay.h"

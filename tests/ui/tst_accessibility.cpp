@@ -1,5 +1,5 @@
 // What a screen reader is given: every window walked through QAccessible.
-#include "app/forms.h"
+#include "ui/forms.h"
 #include "support/windows.h"
 #include "support/urlcatcher.h"
 #include "ui/common/linklabel.h"

@@ -1,4 +1,5 @@
 // The windows' icon and the icon theme's come from one drawing.
+#include "ui/common/appicon.h"
 #include "ui/common/look.h"
 
 #include <QApplication>

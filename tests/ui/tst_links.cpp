@@ -1,12 +1,12 @@
-#include "app/forms.h"
-#include "app/frmNagScreen2.h"
-#include "app/modHelp.h"
+#include "ui/forms.h"
+#include "ui/farewell/frmNagScreen2.h"
+#include "ui/modHelp.h"
 #include "support/urlcatcher.h"
 #include "ui/about/frmAbout.h"
 #include "ui/common/linklabel.h"
 #include "ui/display/frmDisplay.h"
 #include "ui/main/frmMain.h"
-#include "web/siteaddress.h"
+#include "core/siteaddress.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -1,9 +1,10 @@
 #include "ui/about/frmAbout.h"
 
-#include "app/modHelp.h"
+#include "ui/modHelp.h"
 #include "ui/common/linklabel.h"
+#include "ui/common/appicon.h"
 #include "ui/common/look.h"
-#include "web/siteaddress.h"
+#include "core/siteaddress.h"
 
 #include <QApplication>
 #include <QFrame>

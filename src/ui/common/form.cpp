@@ -1,5 +1,6 @@
 #include "ui/common/form.h"
 
+#include "ui/common/appicon.h"
 #include "ui/common/look.h"
 
 #include <QCloseEvent>

@@ -3,7 +3,6 @@
 // its 96-dpi rectangle (Qt's logical pixels) with its given object name.
 #include <QColor>
 #include <QFont>
-#include <QIcon>
 #include <QRect>
 #include <QString>
 
@@ -31,8 +30,6 @@ inline const QString kWindowCaption = QStringLiteral("Xelt Ombrel Astrology v1.1
 enum FontStyle { Regular = 0, Bold = 1, Underline = 2 };
 QFont verdana(qreal points, int style = Regular);
 QFont msSansSerif(qreal points, int style = Regular);
-
-QIcon appIcon();
 
 void setBackground(QWidget *w, const QColor &colour);
 void setTextColour(QWidget *w, const QColor &colour);

@@ -1,9 +1,9 @@
 #include "ui/display/frmDisplay.h"
 
-#include "app/forms.h"
-#include "app/frmNagScreen2.h"
-#include "app/modHelp.h"
-#include "sign/modPlanetSign.h"
+#include "ui/forms.h"
+#include "ui/farewell/frmNagScreen2.h"
+#include "ui/modHelp.h"
+#include "core/interpretations.h"
 #include "ui/common/linklabel.h"
 #include "ui/common/look.h"
 #include "ui/main/frmMain.h"
@@ -66,6 +66,13 @@ frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
     connect(mnuFileBack, &QAction::triggered, this, &frmDisplay::mnuFileBack_Click);
     connect(mnuExit, &QAction::triggered, this, &frmDisplay::mnuExit_Click);
     cmdExit->setFocus();
+}
+
+void frmDisplay::setSign(const QString &sign)
+{
+    if (const auto text = modPlanetSign::ownInterpretation(sign))
+        lblSignDesc->setText(*text);
+    lblOmbrelSign->setText(sign);
 }
 
 void frmDisplay::cmdBack_Click()

@@ -1,6 +1,6 @@
 #pragma once
 // The result window: the sign Ombrel stood in and what it means.
-#include "ui/common/menus.h"
+#include "ui/common/linkedform.h"
 
 class QFrame;
 class QLabel;
@@ -11,6 +11,10 @@ class frmDisplay : public LinkedForm
     Q_OBJECT
 public:
     frmDisplay();
+
+    // Shows a sign and, where it has one of its own, its interpretation;
+    // any other sign keeps the default text the window opened with.
+    void setSign(const QString &sign);
 
     QFrame *Frame2, *fraSexualitySign, *Frame5;
     QLabel *Label12, *lblOmbrelSign, *lblSignDesc;

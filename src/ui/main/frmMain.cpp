@@ -1,17 +1,17 @@
 #include "ui/main/frmMain.h"
 
-#include "app/cobrand.h"
-#include "app/forms.h"
-#include "app/frmNagScreen2.h"
-#include "app/modHelp.h"
-#include "app/platform.h"
-#include "sign/modPlanetSign.h"
+#include "core/cobrand.h"
+#include "ui/forms.h"
+#include "ui/farewell/frmNagScreen2.h"
+#include "ui/modHelp.h"
+#include "platform/platform.h"
+#include "core/modPlanetSign.h"
 #include "ui/common/linklabel.h"
 #include "ui/common/look.h"
 #include "ui/common/messages.h"
 #include "ui/display/frmDisplay.h"
-#include "ui/main/birthdata.h"
-#include "ui/main/namefilter.h"
+#include "core/birthdata.h"
+#include "core/namefilter.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -191,12 +191,10 @@ void frmMain::cmdNext_Click()
     if (!ValidateBirthData())
         return;
     // A lookup that fails keeps the sign of the last one that matched.
-    modPlanetSign::FindPlanetSign();
-    const QString &sign = modPlanetSign::strPlanetSign;
+    const QString sign = modPlanetSign::FindPlanetSign(
+        cboYear->currentText(), cboMonth->currentText(), cboDate->currentText());
     frmDisplay *display = Forms::Display();
-    if (const auto text = modPlanetSign::ownInterpretation(sign))
-        display->lblSignDesc->setText(*text);
-    display->lblOmbrelSign->setText(sign);
+    display->setSign(sign);
     hide();
     Forms::NagScreen2()->hide();
     display->show();

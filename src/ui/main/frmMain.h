@@ -1,6 +1,6 @@
 #pragma once
 // The main window: the user's name and date of birth.
-#include "ui/common/menus.h"
+#include "ui/common/linkedform.h"
 
 class QComboBox;
 class QFrame;

@@ -1,9 +1,9 @@
-#include "app/modHelp.h"
+#include "ui/modHelp.h"
 
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "ui/common/messages.h"
-#include "web/siteaddress.h"
-#include "web/updatecheck.h"
+#include "core/siteaddress.h"
+#include "core/updatecheck.h"
 
 #include <QApplication>
 #include <QPointer>

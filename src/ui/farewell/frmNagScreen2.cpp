@@ -1,13 +1,14 @@
-#include "app/frmNagScreen2.h"
+#include "ui/farewell/frmNagScreen2.h"
 
-#include "app/modHelp.h"
-#include "app/modTellAFriend.h"
-#include "app/platform.h"
+#include "ui/modHelp.h"
+#include "ui/modTellAFriend.h"
+#include "platform/platform.h"
 #include "ui/common/linklabel.h"
+#include "ui/common/appicon.h"
 #include "ui/common/look.h"
 #include "ui/common/messages.h"
-#include "web/referral.h"
-#include "web/siteaddress.h"
+#include "core/referral.h"
+#include "core/siteaddress.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>

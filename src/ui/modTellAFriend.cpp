@@ -1,10 +1,10 @@
-#include "app/modTellAFriend.h"
+#include "ui/modTellAFriend.h"
 
-#include "app/forms.h"
-#include "app/frmNagScreen2.h"
-#include "app/platform.h"
+#include "ui/forms.h"
+#include "ui/farewell/frmNagScreen2.h"
+#include "platform/platform.h"
 #include "ui/common/messages.h"
-#include "web/referral.h"
+#include "core/referral.h"
 
 namespace modTellAFriend {
 

@@ -1,4 +1,4 @@
-#include "web/siteaddress.h"
+#include "core/siteaddress.h"
 
 #include <QUrl>
 

@@ -1,4 +1,4 @@
-#include "web/updatecheck.h"
+#include "core/updatecheck.h"
 
 namespace updateCheck {
 

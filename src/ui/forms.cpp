@@ -1,6 +1,6 @@
-#include "app/forms.h"
+#include "ui/forms.h"
 
-#include "app/frmNagScreen2.h"
+#include "ui/farewell/frmNagScreen2.h"
 #include "ui/display/frmDisplay.h"
 #include "ui/main/frmMain.h"
 

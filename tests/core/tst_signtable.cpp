@@ -1,8 +1,5 @@
-#include "app/forms.h"
-#include "sign/modPlanetSign.h"
-#include "ui/main/frmMain.h"
+#include "core/modPlanetSign.h"
 
-#include <QComboBox>
 #include <QDate>
 #include <QLocale>
 #include <QtTest>
@@ -43,7 +40,6 @@ class TestSignTable : public QObject
     Q_OBJECT
 private slots:
     void init() { strPlanetSign.clear(); }
-    void cleanup() { Forms::destroyAll(); }
 
     void everyDayMatchesItsPeriod()
     {
@@ -130,36 +126,20 @@ private slots:
             QCOMPARE(*n, value);
     }
 
-    // FindPlanetSign reads the main window's lists and keeps the last match.
+    // A lookup that matches no row, or fails, keeps the last sign that matched.
     void findPlanetSignKeepsLastMatch()
     {
-        frmMain *main = Forms::Main();
-        QVERIFY(FindPlanetSign());
-        QCOMPARE(strPlanetSign, QStringLiteral("Libra")); // 1 January 1946
-
-        main->cboYear->setCurrentText(QStringLiteral("1971"));
-        QVERIFY(FindPlanetSign());
-        QCOMPARE(strPlanetSign, QStringLiteral("Scorpio"));
-
-        // Texts no list offers, as another caller could leave them.
-        main->cboYear->setEditable(true);
-        main->cboYear->setEditText(QStringLiteral("1899"));
-        QVERIFY(FindPlanetSign());
-        QCOMPARE(strPlanetSign, QStringLiteral("Scorpio"));
-        main->cboYear->setEditText(QStringLiteral("nineteen"));
-        QVERIFY(!FindPlanetSign());
-        QCOMPARE(strPlanetSign, QStringLiteral("Scorpio"));
-    }
-
-    void noMatchAtStartLeavesSignEmpty()
-    {
-        frmMain *main = Forms::Main();
-        main->cboYear->setEditable(true);
-        main->cboYear->setEditText(QStringLiteral("1918.5"));
-        QVERIFY(FindPlanetSign());
+        QCOMPARE(FindPlanetSign(u"1918.5", u"January", u"1"), QString());
         QVERIFY(strPlanetSign.isEmpty());
+        QCOMPARE(FindPlanetSign(u"1946", u"January", u"1"), QStringLiteral("Libra"));
+        QCOMPARE(FindPlanetSign(u"1971", u"January", u"1"), QStringLiteral("Scorpio"));
+        QCOMPARE(FindPlanetSign(u"1899", u"January", u"1"), QStringLiteral("Scorpio"));
+        QCOMPARE(FindPlanetSign(u"nineteen", u"January", u"1"), QStringLiteral("Scorpio"));
+        QCOMPARE(FindPlanetSign(u"1918", u"September", u"x"), QStringLiteral("Scorpio"));
+        QCOMPARE(strPlanetSign, QStringLiteral("Scorpio"));
+        QCOMPARE(FindPlanetSign(u"1918", u"September", u"24"), QStringLiteral("Virgo"));
     }
 };
 
-QTEST_MAIN(TestSignTable)
+QTEST_GUILESS_MAIN(TestSignTable)
 #include "tst_signtable.moc"

@@ -30,13 +30,9 @@ QString signName(Sign sign);
 // Sign name of the last lookup that matched; empty until one has.
 extern QString strPlanetSign;
 
-// Looks up the date shown in the main window's lists and leaves the answer
-// in strPlanetSign. Returns false when a list text failed to convert.
-bool FindPlanetSign();
-
-// The interpretation text a sign has of its own, if any.
-std::optional<QString> ownInterpretation(const QString &sign);
-// What the result window shows for every other sign.
-QString defaultInterpretation();
+// Looks up the date given by the main window's three list texts and returns
+// strPlanetSign: the new sign when the date matched a row, otherwise the one
+// it already held (a text that is no number is no match either).
+QString FindPlanetSign(QStringView yearText, QStringView monthText, QStringView dayText);
 
 } // namespace modPlanetSign

@@ -1,5 +1,6 @@
-#include "sign/modPlanetSign.h"
+#include "core/modPlanetSign.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -105,60 +106,12 @@ constexpr std::array<QStringView, 12> kMonthNames{
 
 bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
-// The list texts are short runs of digits: read those as integers, exactly
-// and without a conversion call; anything else takes the general path.
-struct Quick {
-    bool isInteger;
-    int value;
-};
-Quick quickInteger(QStringView text)
-{
-    const qsizetype n = text.size();
-    if (n == 0 || n > 9)
-        return {false, 0};
-    int value = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const unsigned digit = unsigned(text[i].unicode()) - u'0';
-        if (digit > 9)
-            return {false, 0};
-        value = value * 10 + int(digit);
-    }
-    return {true, value};
-}
-
-std::optional<double> number(QStringView text)
-{
-    const Quick q = quickInteger(text);
-    return q.isInteger ? std::optional<double>(q.value) : toNumber(text);
-}
-
-const YearRow *yearRow(QStringView yearText, bool &failed)
-{
-    failed = false;
-    int year;
-    const Quick q = quickInteger(yearText);
-    if (q.isInteger) {
-        year = q.value;
-    } else {
-        const std::optional<double> y = toNumber(yearText);
-        if (!y) {
-            failed = true;
-            return nullptr;
-        }
-        if (*y != std::floor(*y) || *y < kFirstYear || *y > kLastYear)
-            return nullptr;
-        year = int(*y);
-    }
-    if (year < kFirstYear || year > kLastYear)
-        return nullptr;
-    return &kYears[std::size_t(year - kFirstYear)];
-}
-
 } // namespace
 
 std::optional<double> toNumber(QStringView text)
 {
-    // Whole numbers are summed digit by digit: exact, and cheap for the lists' texts.
+    // Whole numbers are summed digit by digit, which is exact; a fraction goes
+    // through the C-locale conversion.
     double value = 0;
     qsizetype i = 0;
     for (; i < text.size() && isAsciiDigit(text[i]); ++i)
@@ -180,28 +133,25 @@ std::optional<double> toNumber(QStringView text)
 
 LookupResult lookupSign(QStringView yearText, QStringView monthText, QStringView dayText)
 {
-    bool failed;
-    const YearRow *found = yearRow(yearText, failed);
-    if (!found)
-        return {failed ? LookupStatus::Failed : LookupStatus::NoRow, Sign::None};
-    const YearRow &row = *found;
+    const std::optional<double> year = toNumber(yearText);
+    if (!year)
+        return {LookupStatus::Failed, Sign::None};
+    if (*year != std::floor(*year) || *year < kFirstYear || *year > kLastYear)
+        return {};
+    const YearRow &row = kYears[std::size_t(*year - kFirstYear)];
     if (!row.months)
         return {LookupStatus::Matched, row.whole};
 
-    for (std::size_t m = 0; m < kMonthNames.size(); ++m) {
-        const QStringView name = kMonthNames[m];
-        // Length and first letter first: cheap, and they rule out most names.
-        if (monthText.size() != name.size() || monthText.front() != name.front() || monthText != name)
-            continue;
-        const MonthRow &month = (*row.months)[m];
-        if (month.splitDay == 0)
-            return {LookupStatus::Matched, month.first};
-        const std::optional<double> day = number(dayText);
-        if (!day)
-            return {LookupStatus::Failed, Sign::None};
-        return {LookupStatus::Matched, *day <= month.splitDay ? month.first : month.second};
-    }
-    return {};
+    const auto name = std::find(kMonthNames.begin(), kMonthNames.end(), monthText);
+    if (name == kMonthNames.end())
+        return {};
+    const MonthRow &month = (*row.months)[std::size_t(name - kMonthNames.begin())];
+    if (month.splitDay == 0)
+        return {LookupStatus::Matched, month.first};
+    const std::optional<double> day = toNumber(dayText);
+    if (!day)
+        return {LookupStatus::Failed, Sign::None};
+    return {LookupStatus::Matched, *day <= month.splitDay ? month.first : month.second};
 }
 
 QString signName(Sign sign)
@@ -216,6 +166,14 @@ QString signName(Sign sign)
     case Sign::None: break;
     }
     return {};
+}
+
+QString FindPlanetSign(QStringView yearText, QStringView monthText, QStringView dayText)
+{
+    const LookupResult r = lookupSign(yearText, monthText, dayText);
+    if (r.status == LookupStatus::Matched)
+        strPlanetSign = signName(r.sign);
+    return strPlanetSign;
 }
 
 } // namespace modPlanetSign

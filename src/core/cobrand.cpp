@@ -1,4 +1,4 @@
-#include "app/cobrand.h"
+#include "core/cobrand.h"
 
 #include <cmath>
 

@@ -1,17 +1,14 @@
-#include "app/modHelp.h"
-#include "app/platform.h"
+#include "ui/modHelp.h"
+#include "platform/platform.h"
 #include "support/answerer.h"
 #include "support/urlcatcher.h"
-#include "web/siteaddress.h"
-#include "web/updatecheck.h"
+#include "core/siteaddress.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
-using updateCheck::Decision;
-
-class TestUpdateCheck : public QObject
+class TestUpdatePrompt : public QObject
 {
     Q_OBJECT
     QTemporaryDir config;
@@ -33,43 +30,6 @@ private slots:
     {
         QVERIFY(config.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    }
-
-    void decide_data()
-    {
-        QTest::addColumn<int>("daysAgo"); // of the remembered date
-        QTest::addColumn<int>("decision");
-        QTest::newRow("today") << 0 << int(Decision::Nothing);
-        QTest::newRow("14 days ago") << 14 << int(Decision::Nothing);
-        QTest::newRow("14 days ahead") << -14 << int(Decision::Nothing);
-        QTest::newRow("15 days ago") << 15 << int(Decision::Ask);
-        QTest::newRow("15 days ahead") << -15 << int(Decision::Ask);
-        QTest::newRow("a year ago") << 365 << int(Decision::Ask);
-    }
-
-    void decide()
-    {
-        QFETCH(int, daysAgo);
-        QFETCH(int, decision);
-        for (const QDate today : {QDate(2026, 12, 7), QDate(2024, 3, 1), QDate(2000, 1, 10)}) {
-            const QString stored = updateCheck::toStoredText(today.addDays(-daysAgo));
-            QCOMPARE(int(updateCheck::decide(today, stored)), decision);
-        }
-    }
-
-    void unreadableIsLikeNone_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("nothing") << QString();
-        QTest::newRow("garbage") << "soon";
-        QTest::newRow("another date format") << "12/07/2026";
-        QTest::newRow("impossible date") << "2026-02-30";
-    }
-
-    void unreadableIsLikeNone()
-    {
-        QFETCH(QString, stored);
-        QCOMPARE(updateCheck::decide(QDate(2026, 12, 7), stored), Decision::Remember);
     }
 
     void prompt_data()
@@ -122,19 +82,7 @@ private slots:
         // Stored where the user's tools expect it.
         QVERIFY(QFile::exists(config.filePath(QStringLiteral("xelt-ombrel-astrology.conf"))));
     }
-
-    void readOnlyStoreDoesNotStopStartUp()
-    {
-        QTemporaryDir ro;
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(ro.path()));
-        QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::ExeOwner);
-        BoxAnswerer answers;
-        modHelp::CheckForUpdatePrompt(); // returns, and asks nothing on a first start
-        QVERIFY(answers.boxes.isEmpty());
-        QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    }
 };
 
-QTEST_MAIN(TestUpdateCheck)
-#include "tst_updatecheck.moc"
+QTEST_MAIN(TestUpdatePrompt)
+#include "tst_updateprompt.moc"

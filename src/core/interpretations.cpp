@@ -1,4 +1,4 @@
-#include "sign/modPlanetSign.h"
+#include "core/interpretations.h"
 
 namespace modPlanetSign {
 

@@ -1,10 +1,10 @@
-#include "ui/common/menus.h"
+#include "ui/common/linkedform.h"
 
-#include "app/modHelp.h"
+#include "ui/modHelp.h"
 #include "ui/about/frmAbout.h"
 #include "ui/common/linklabel.h"
 #include "ui/common/look.h"
-#include "web/siteaddress.h"
+#include "core/siteaddress.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "ui/main/birthdata.h"
+#include "core/birthdata.h"
 
 namespace birthData {
 

@@ -1,4 +1,4 @@
-#include "ui/main/namefilter.h"
+#include "core/namefilter.h"
 
 namespace nameFilter {
 

@@ -1,5 +1,5 @@
 #include "ui/common/iconpixels.h"
-#include "ui/common/look.h"
+#include "ui/common/appicon.h"
 
 #include <QImage>
 #include <QPixmap>

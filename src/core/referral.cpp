@@ -1,6 +1,6 @@
-#include "web/referral.h"
+#include "core/referral.h"
 
-#include "web/siteaddress.h"
+#include "core/siteaddress.h"
 
 #include <QUrl>
 

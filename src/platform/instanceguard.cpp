@@ -1,14 +1,8 @@
-#include "app/platform.h"
+#include "platform/instanceguard.h"
 
-#include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
 #include <QLockFile>
-#include <QSettings>
 #include <QStandardPaths>
-#include <QUrl>
-
-#include <random>
 
 namespace platform {
 
@@ -19,12 +13,6 @@ QString lockFolder()
     if (dir.isEmpty())
         dir = QDir::tempPath();
     return dir;
-}
-
-std::mt19937 &generator()
-{
-    static std::mt19937 gen{0x5eed};
-    return gen;
 }
 } // namespace
 
@@ -48,28 +36,6 @@ void InstanceGuard::release()
 {
     if (m_lock)
         m_lock->unlock();
-}
-
-std::unique_ptr<QSettings> userSettings()
-{
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("xelt-ombrel-astrology"));
-}
-
-void openInBrowser(const QString &address)
-{
-    QDesktopServices::openUrl(QUrl(address));
-}
-
-void seedRandomFromClock()
-{
-    generator().seed(std::uint32_t(QDateTime::currentMSecsSinceEpoch()));
-}
-
-float nextRandom()
-{
-    // 24 random bits scaled by 2^-24: uniform, and never 1.0 after rounding.
-    return float(generator()() >> 8) * 0x1p-24f;
 }
 
 } // namespace platform
