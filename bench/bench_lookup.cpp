@@ -2,10 +2,9 @@
 // precomputed per-day array, over every date the main window's lists offer.
 #include "core/modPlanetSign.h"
 
-#include <benchmark/benchmark.h>
-
 #include <QStringList>
 
+#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -25,10 +24,11 @@ const Inputs &inputs()
         Inputs i;
         for (int y = 1946; y <= 2016; ++y)
             i.years << QString::number(y);
-        i.months = {QStringLiteral("January"), QStringLiteral("February"), QStringLiteral("March"),
-                    QStringLiteral("April"), QStringLiteral("May"), QStringLiteral("June"),
-                    QStringLiteral("July"), QStringLiteral("August"), QStringLiteral("September"),
-                    QStringLiteral("October"), QStringLiteral("November"), QStringLiteral("December")};
+        i.months = {
+            QStringLiteral("January"), QStringLiteral("February"), QStringLiteral("March"),
+            QStringLiteral("April"),   QStringLiteral("May"),      QStringLiteral("June"),
+            QStringLiteral("July"),    QStringLiteral("August"),   QStringLiteral("September"),
+            QStringLiteral("October"), QStringLiteral("November"), QStringLiteral("December")};
         for (int d = 1; d <= 31; ++d)
             i.days << QString::number(d);
         for (const QString &y : i.years)
@@ -48,7 +48,8 @@ void BM_PerDayArray(benchmark::State &state)
         for (qsizetype y = 0; y < in.years.size(); ++y)
             for (qsizetype m = 0; m < in.months.size(); ++m)
                 for (qsizetype d = 0; d < in.days.size(); ++d) {
-                    benchmark::DoNotOptimize(in.perDay[(std::size_t(y) * 12 + std::size_t(m)) * 31 + std::size_t(d)]);
+                    benchmark::DoNotOptimize(
+                        in.perDay[(std::size_t(y) * 12 + std::size_t(m)) * 31 + std::size_t(d)]);
                     ++n;
                 }
         benchmark::DoNotOptimize(n);

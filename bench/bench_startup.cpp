@@ -4,12 +4,8 @@
 // alternating.
 // Then idle: CPU time and wake-ups of each over ten seconds with no input.
 // Linux only (X server, /proc); run through `make bench`.
-#include <benchmark/benchmark.h>
-
-#include <xcb/damage.h>
-#include <xcb/xcb.h>
-
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +24,8 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+#include <xcb/damage.h>
+#include <xcb/xcb.h>
 
 extern char **environ;
 
@@ -86,8 +84,8 @@ public:
         posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        m_pid = spawn({"/usr/bin/Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten",
-                       "tcp", "-noreset"},
+        m_pid = spawn({"/usr/bin/Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24",
+                       "-nolisten", "tcp", "-noreset"},
                       {}, &actions);
         posix_spawn_file_actions_destroy(&actions);
         close(fds[1]);
@@ -105,7 +103,8 @@ public:
         if (!damage || !damage->present)
             throw std::runtime_error("the X server has no Damage extension");
         m_damageEvent = damage->first_event + XCB_DAMAGE_NOTIFY;
-        free(xcb_damage_query_version_reply(m_conn, xcb_damage_query_version(m_conn, 1, 1), nullptr));
+        free(xcb_damage_query_version_reply(m_conn, xcb_damage_query_version(m_conn, 1, 1),
+                                            nullptr));
         const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
         xcb_change_window_attributes(m_conn, m_root, XCB_CW_EVENT_MASK, &mask);
         xcb_flush(m_conn);
@@ -150,7 +149,8 @@ public:
                     shown.window = reinterpret_cast<xcb_map_notify_event_t *>(e)->window;
                     shown.mapped = shown.painted = Clock::now();
                 } else if (type == m_damageEvent && shown.window
-                           && reinterpret_cast<xcb_damage_notify_event_t *>(e)->drawable == shown.window) {
+                           && reinterpret_cast<xcb_damage_notify_event_t *>(e)->drawable
+                                  == shown.window) {
                     shown.painted = Clock::now();
                     shown.drawingSeen = true;
                 }
@@ -212,7 +212,8 @@ Usage usage(pid_t pid)
         std::ifstream in(task.path() / "status");
         std::string line;
         while (std::getline(in, line))
-            if (line.rfind("voluntary_ctxt_switches:", 0) == 0 || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0
+                || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
                 u.wakeups += std::strtol(line.c_str() + line.find(':') + 1, nullptr, 10);
     }
     return u;
@@ -232,13 +233,15 @@ struct Home {
         char today[16];
         const std::time_t now = std::time(nullptr);
         std::strftime(today, sizeof today, "%Y-%m-%d", std::localtime(&now));
-        std::ofstream(dir / "config" / "xelt-ombrel-astrology.conf") << "[Settings]\nDuration=" << today << "\n";
+        std::ofstream(dir / "config" / "xelt-ombrel-astrology.conf")
+            << "[Settings]\nDuration=" << today << "\n";
     }
     ~Home() { fs::remove_all(dir); }
     std::vector<std::string> env(const std::string &display) const
     {
         // No session bus, so none is autolaunched for the private X server.
-        return {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", "XDG_CONFIG_HOME=" + (dir / "config").string(),
+        return {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb",
+                "XDG_CONFIG_HOME=" + (dir / "config").string(),
                 "XDG_RUNTIME_DIR=" + (dir / "runtime").string(),
                 "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus"};
     }
@@ -274,12 +277,14 @@ Launched launch(XServer &x, const Home &home, const std::vector<std::string> &co
 // reads its peak memory.
 Start startOnce(XServer &x, const std::vector<std::string> &command)
 {
-    const auto ms = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
+    const auto ms = [](Clock::duration d) {
+        return std::chrono::duration<double, std::milli>(d).count();
+    };
     Home home;
     const Launched l = launch(x, home, command);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    Start s{ms(l.shown.mapped - l.started), ms(l.shown.painted - l.started), procStatusKiB(l.pid, "VmHWM"),
-            l.shown.drawingSeen};
+    Start s{ms(l.shown.mapped - l.started), ms(l.shown.painted - l.started),
+            procStatusKiB(l.pid, "VmHWM"), l.shown.drawingSeen};
     stop(l.pid);
     return s;
 }
@@ -361,26 +366,32 @@ int main(int argc, char **argv)
                              const char *unit, const char *goal) {
             const double p = median(program), b = median(bare), t = median(text);
             const int decimals = std::strcmp(unit, "ms") == 0 ? 1 : 0;
-            std::printf("  %-23s program %.*f %s, bare window %.*f %s: ratio %.2f (goal: within %s);"
-                        " one line of text %.*f %s (ratio %.2f)\n",
-                        what, decimals, p, unit, decimals, b, unit, p / b, goal, decimals, t, unit, p / t);
+            std::printf(
+                "  %-23s program %.*f %s, bare window %.*f %s: ratio %.2f (goal: within %s);"
+                " one line of text %.*f %s (ratio %.2f)\n",
+                what, decimals, p, unit, decimals, b, unit, p / b, goal, decimals, t, unit, p / t);
         };
-        std::printf("\nstart-up, median of %zu runs each, alternating (the reference: a bare window "
-                    "showing one line of text):\n",
-                    r.program.ms.size());
+        std::printf(
+            "\nstart-up, median of %zu runs each, alternating (the reference: a bare window "
+            "showing one line of text):\n",
+            r.program.ms.size());
         line("time to window drawn:", r.program.ms, r.bare.ms, r.text.ms, "ms", "1.15");
-        line("time to window mapped:", r.program.mappedMs, r.bare.mappedMs, r.text.mappedMs, "ms", "1.15");
+        line("time to window mapped:", r.program.mappedMs, r.bare.mappedMs, r.text.mappedMs, "ms",
+             "1.15");
         line("peak memory:", r.program.kib, r.bare.kib, r.text.kib, "KiB", "1.10");
         const int missed = r.program.drawingMissed + r.bare.drawingMissed + r.text.drawingMissed;
         if (missed)
-            std::printf("  (%d starts drew before they could be watched; counted as drawn when mapped)\n", missed);
+            std::printf(
+                "  (%d starts drew before they could be watched; counted as drawn when mapped)\n",
+                missed);
     }
     if (!std::getenv("XELT_BENCH_NO_IDLE")) {
         const Usage program = idle(server(), kProgram);
         const Usage bare = idle(server(), kBare);
         std::printf("idle, 10 s with the window open and focused, 6 s after the last input:\n");
-        std::printf("  program: %.0f ms CPU, %ld wake-ups; bare window: %.0f ms CPU, %ld wake-ups\n",
-                    program.cpuMs, program.wakeups, bare.cpuMs, bare.wakeups);
+        std::printf(
+            "  program: %.0f ms CPU, %ld wake-ups; bare window: %.0f ms CPU, %ld wake-ups\n",
+            program.cpuMs, program.wakeups, bare.cpuMs, bare.wakeups);
     }
     benchmark::Shutdown();
     return 0;

@@ -1,10 +1,10 @@
-#include "ui/forms.h"
-#include "platform/instanceguard.h"
 #include "app/startup.h"
-#include "ui/common/caretrest.h"
+#include "platform/instanceguard.h"
 #include "ui/common/appicon.h"
+#include "ui/common/caretrest.h"
 #include "ui/common/look.h"
 #include "ui/common/programstyle.h"
+#include "ui/forms.h"
 
 #include <QApplication>
 

@@ -1,11 +1,11 @@
 #include "app/startup.h"
 
-#include "ui/forms.h"
-#include "ui/modHelp.h"
 #include "platform/instanceguard.h"
 #include "platform/platform.h"
 #include "ui/common/messages.h"
+#include "ui/forms.h"
 #include "ui/main/frmMain.h"
+#include "ui/modHelp.h"
 
 namespace startup {
 

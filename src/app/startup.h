@@ -1,5 +1,7 @@
 #pragma once
-namespace platform { class InstanceGuard; }
+namespace platform {
+class InstanceGuard;
+}
 
 namespace startup {
 

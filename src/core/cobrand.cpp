@@ -13,8 +13,12 @@ qint16 drawNumber(float r)
 Front frontFor(qint16 n)
 {
     switch (n) {
-    case 1: case 3: case 5: return Front::CoBrand;
-    case 2: case 4: case 6: return Front::FullBrand;
+    case 1:
+    case 3:
+    case 5: return Front::CoBrand;
+    case 2:
+    case 4:
+    case 6: return Front::FullBrand;
     default: return Front::AsLaidOut;
     }
 }

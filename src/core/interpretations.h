@@ -1,6 +1,7 @@
 #pragma once
 // What each sign means, as the result window shows it.
 #include <QString>
+
 #include <optional>
 
 namespace modPlanetSign {

@@ -20,8 +20,8 @@ using MonthRows = std::array<MonthRow, 12>;
 
 struct YearRow {
     int year;
-    Sign whole;               // the sign of the whole year, or None for a by-month year
-    const MonthRows *months;  // set for a by-month year
+    Sign whole;              // the sign of the whole year, or None for a by-month year
+    const MonthRows *months; // set for a by-month year
 };
 
 constexpr MonthRow W(Sign s) { return {s, 0, Sign::None}; }
@@ -37,29 +37,40 @@ struct ByMonthYear {
 
 // January to December of the years in which Ombrel changed sign.
 constexpr std::array<ByMonthYear, 11> kByMonth{{
-    {1918, {W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), S(Leo, 23, Vir),
-            W(Vir), W(Vir), W(Vir)}},
-    {1919, {W(Vir), S(Vir, 20, Leo), W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), S(Leo, 9, Vir),
-            W(Vir), W(Vir), W(Vir), W(Vir)}},
-    {1943, {W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir),
-            S(Vir, 21, Leo), W(Leo)}},
+    {1918,
+     {W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), S(Leo, 23, Vir), W(Vir),
+      W(Vir), W(Vir)}},
+    {1919,
+     {W(Vir), S(Vir, 20, Leo), W(Leo), W(Leo), W(Leo), W(Leo), W(Leo), S(Leo, 9, Vir), W(Vir),
+      W(Vir), W(Vir), W(Vir)}},
+    {1943,
+     {W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir),
+      S(Vir, 21, Leo), W(Leo)}},
     // 31, not 29: every day February 1944 can have is still Leo.
-    {1944, {W(Leo), S(Leo, 31, Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir),
-            S(Vir, 26, Lib), W(Lib), W(Lib), W(Lib)}},
-    {1945, {W(Lib), W(Lib), W(Lib), W(Lib), S(Lib, 4, Vir), W(Vir), W(Vir), S(Vir, 2, Lib),
-            W(Lib), W(Lib), W(Lib), W(Lib)}},
-    {1968, {W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib),
-            W(Lib), S(Lib, 30, Sco)}},
-    {1969, {W(Sco), W(Sco), S(Sco, 9, Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib),
-            W(Lib), S(Lib, 4, Sco), W(Sco)}},
-    {1970, {W(Sco), W(Sco), W(Sco), W(Sco), S(Sco, 23, Lib), W(Lib), W(Lib), W(Lib),
-            S(Lib, 10, Sco), W(Sco), W(Sco), W(Sco)}},
-    {1993, {W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco),
-            W(Sco), S(Sco, 18, Sag)}},
-    {1994, {W(Sag), W(Sag), W(Sag), W(Sag), S(Sag, 27, Sco), W(Sco), W(Sco), W(Sco), W(Sco),
-            W(Sco), S(Sco, 3, Sag), W(Sag)}},
-    {2017, {S(Sag, 26, Cap), W(Cap), W(Cap), W(Cap), W(Cap), S(Cap, 15, Sag), W(Sag), W(Sag),
-            W(Sag), W(Sag), W(Sag), S(Sag, 12, Cap)}},
+    {1944,
+     {W(Leo), S(Leo, 31, Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), W(Vir), S(Vir, 26, Lib),
+      W(Lib), W(Lib), W(Lib)}},
+    {1945,
+     {W(Lib), W(Lib), W(Lib), W(Lib), S(Lib, 4, Vir), W(Vir), W(Vir), S(Vir, 2, Lib), W(Lib),
+      W(Lib), W(Lib), W(Lib)}},
+    {1968,
+     {W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib),
+      S(Lib, 30, Sco)}},
+    {1969,
+     {W(Sco), W(Sco), S(Sco, 9, Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib), W(Lib),
+      S(Lib, 4, Sco), W(Sco)}},
+    {1970,
+     {W(Sco), W(Sco), W(Sco), W(Sco), S(Sco, 23, Lib), W(Lib), W(Lib), W(Lib), S(Lib, 10, Sco),
+      W(Sco), W(Sco), W(Sco)}},
+    {1993,
+     {W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco),
+      S(Sco, 18, Sag)}},
+    {1994,
+     {W(Sag), W(Sag), W(Sag), W(Sag), S(Sag, 27, Sco), W(Sco), W(Sco), W(Sco), W(Sco), W(Sco),
+      S(Sco, 3, Sag), W(Sag)}},
+    {2017,
+     {S(Sag, 26, Cap), W(Cap), W(Cap), W(Cap), W(Cap), S(Cap, 15, Sag), W(Sag), W(Sag), W(Sag),
+      W(Sag), W(Sag), S(Sag, 12, Cap)}},
 }};
 
 struct WholeYears {

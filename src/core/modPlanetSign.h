@@ -2,6 +2,7 @@
 // Where Ombrel stood on a birth date: the date table and its lookup.
 #include <QString>
 #include <QStringView>
+
 #include <optional>
 
 namespace modPlanetSign {

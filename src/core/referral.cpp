@@ -21,10 +21,7 @@ bool clearsOnFocus(const QString &text, const QString &placeholder)
     return trimSpaces(text) == placeholder;
 }
 
-bool refillsOnLeave(const QString &text)
-{
-    return trimSpaces(text).isEmpty();
-}
+bool refillsOnLeave(const QString &text) { return trimSpaces(text).isEmpty(); }
 
 Refusal checkEmails(const QString &yourEmail, const QString &friendEmail)
 {
@@ -72,10 +69,10 @@ QString requestAddress(const Entries &entries)
         return QString::fromLatin1(QUrl::toPercentEncoding(text));
     };
     return siteAddress::referAFriendPage() + QStringLiteral("&taf1=") + value(entries.yourName)
-        + QStringLiteral("&taf2=") + value(entries.yourEmail) + QStringLiteral("&taf3=")
-        + value(entries.yourMessage) + QStringLiteral("&taf4=") + value(entries.friendName)
-        + QStringLiteral("&taf5=") + value(entries.friendEmail) + QStringLiteral("&taf6=")
-        + value(siteAddress::productFolder());
+           + QStringLiteral("&taf2=") + value(entries.yourEmail) + QStringLiteral("&taf3=")
+           + value(entries.yourMessage) + QStringLiteral("&taf4=") + value(entries.friendName)
+           + QStringLiteral("&taf5=") + value(entries.friendEmail) + QStringLiteral("&taf6=")
+           + value(siteAddress::productFolder());
 }
 
 } // namespace referral

@@ -4,9 +4,6 @@
 
 namespace siteAddress {
 
-QString host()
-{
-    return QUrl(base()).host();
-}
+QString host() { return QUrl(base()).host(); }
 
 } // namespace siteAddress

@@ -14,7 +14,10 @@ namespace siteAddress {
 inline QString base() { return QStringLiteral(XELT_SITE_BASE); }
 inline QString pagePrefix() { return QStringLiteral(XELT_PAGE("")); }
 // The product's folder on the site, with its trailing slash.
-inline QString productFolder() { return QStringLiteral(XELT_SITE_BASE "/xelt-free-ombrel-astrology/"); }
+inline QString productFolder()
+{
+    return QStringLiteral(XELT_SITE_BASE "/xelt-free-ombrel-astrology/");
+}
 // The host as shown in the program's texts ("Visit <host> Now").
 QString host();
 

@@ -12,10 +12,7 @@ Decision decide(QDate today, const QString &remembered)
     return (days >= -14 && days <= 14) ? Decision::Nothing : Decision::Ask;
 }
 
-QString toStoredText(QDate date)
-{
-    return date.toString(Qt::ISODate);
-}
+QString toStoredText(QDate date) { return date.toString(Qt::ISODate); }
 
 QString question()
 {

@@ -23,15 +23,9 @@ std::unique_ptr<QSettings> userSettings()
                                        QStringLiteral("xelt-ombrel-astrology"));
 }
 
-void openInBrowser(const QString &address)
-{
-    QDesktopServices::openUrl(QUrl(address));
-}
+void openInBrowser(const QString &address) { QDesktopServices::openUrl(QUrl(address)); }
 
-void seedRandomFromClock()
-{
-    generator().seed(std::uint32_t(QDateTime::currentMSecsSinceEpoch()));
-}
+void seedRandomFromClock() { generator().seed(std::uint32_t(QDateTime::currentMSecsSinceEpoch())); }
 
 float nextRandom()
 {

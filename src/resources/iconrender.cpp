@@ -35,13 +35,14 @@ bool writeSource(QSvgRenderer &svg, const QString &file, const QList<int> &sizes
         for (int y = 0; y < size; ++y) {
             const auto *line = reinterpret_cast<const unsigned int *>(image.constScanLine(y));
             for (int x = 0; x < size; ++x)
-                out += ((x + y * size) % 8 ? " 0x" : "\n    0x") + QByteArray::number(line[x], 16) + ',';
+                out += ((x + y * size) % 8 ? " 0x" : "\n    0x") + QByteArray::number(line[x], 16)
+                       + ',';
         }
         out += "\n};\n";
         table += "    {" + QByteArray::number(size) + ", px" + QByteArray::number(size) + "},\n";
     }
-    out += "const Image images[] = {\n" + table + "};\nconst int count = " + QByteArray::number(sizes.size())
-         + ";\n} // namespace iconpixels\n";
+    out += "const Image images[] = {\n" + table + "};\nconst int count = "
+           + QByteArray::number(sizes.size()) + ";\n} // namespace iconpixels\n";
     QFile f(file);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(out) == out.size();
 }

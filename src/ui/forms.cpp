@@ -1,7 +1,7 @@
 #include "ui/forms.h"
 
-#include "ui/farewell/frmNagScreen2.h"
 #include "ui/display/frmDisplay.h"
+#include "ui/farewell/frmNagScreen2.h"
 #include "ui/main/frmMain.h"
 
 #include <QPointer>

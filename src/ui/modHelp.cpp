@@ -1,9 +1,9 @@
 #include "ui/modHelp.h"
 
-#include "platform/platform.h"
-#include "ui/common/messages.h"
 #include "core/siteaddress.h"
 #include "core/updatecheck.h"
+#include "platform/platform.h"
+#include "ui/common/messages.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -33,7 +33,7 @@ void CheckForUpdatePrompt()
     if (decision == updateCheck::Decision::Ask)
         open = messages::show(nullptr, updateCheck::question(), QMessageBox::Information,
                               QMessageBox::Yes | QMessageBox::No)
-            == QMessageBox::Yes;
+               == QMessageBox::Yes;
     // A store that cannot be written only means the question comes back next time.
     settings->setValue(key, updateCheck::toStoredText(today));
     settings->sync();

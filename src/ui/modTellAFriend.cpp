@@ -1,10 +1,10 @@
 #include "ui/modTellAFriend.h"
 
-#include "ui/forms.h"
-#include "ui/farewell/frmNagScreen2.h"
+#include "core/referral.h"
 #include "platform/platform.h"
 #include "ui/common/messages.h"
-#include "core/referral.h"
+#include "ui/farewell/frmNagScreen2.h"
+#include "ui/forms.h"
 
 namespace modTellAFriend {
 
@@ -29,9 +29,6 @@ void SubmitReferral()
     OpenReferralAddress();
 }
 
-void OpenReferralAddress()
-{
-    platform::openInBrowser(strReferAddress);
-}
+void OpenReferralAddress() { platform::openInBrowser(strReferAddress); }
 
 } // namespace modTellAFriend

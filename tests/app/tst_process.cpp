@@ -72,7 +72,8 @@ class TestProcess : public QObject
     void press(const QString &window, const QString &key)
     {
         run(QStringLiteral("xdotool"),
-            {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window, QStringLiteral("key"), key},
+            {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window, QStringLiteral("key"),
+             key},
             env);
     }
 
@@ -86,12 +87,12 @@ class TestProcess : public QObject
         return w.size() == 1 ? w[0] : QString();
     }
 
-    QString errors(QProcess *app)
-    {
-        return QString::fromLocal8Bit(app->readAllStandardError());
-    }
+    QString errors(QProcess *app) { return QString::fromLocal8Bit(app->readAllStandardError()); }
 
-    QString confFile() const { return home.filePath(QStringLiteral("config/xelt-ombrel-astrology.conf")); }
+    QString confFile() const
+    {
+        return home.filePath(QStringLiteral("config/xelt-ombrel-astrology.conf"));
+    }
 
 private slots:
     void initTestCase()
@@ -102,19 +103,21 @@ private slots:
         int n = 140;
         while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
             ++n;
-        xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"),
-                                            QStringLiteral("0"), QStringLiteral("1280x1024x24"),
-                                            QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                                            QStringLiteral("-noreset")});
+        xvfb.start(QStringLiteral("Xvfb"),
+                   {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
+                    QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                    QStringLiteral("tcp"), QStringLiteral("-noreset")});
         QVERIFY(xvfb.waitForStarted());
-        QVERIFY(waitFor([n] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)); }));
+        QVERIFY(
+            waitFor([n] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)); }));
         env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":%1").arg(n));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("xelt.messages.info=true"));
         // A bus that is not there: nothing reaches the user's session, and no
         // session bus is started for the private X server and left behind.
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent/bus"));
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                   QStringLiteral("unix:path=/nonexistent/bus"));
         // A stand-in browser that writes down the address it is given.
         QDir(home.path()).mkpath(QStringLiteral("bin"));
         QFile opener(home.filePath(QStringLiteral("bin/xdg-open")));
@@ -122,7 +125,8 @@ private slots:
         opener.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"$(dirname \"$0\")/../opened\"\n");
         opener.close();
         opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env.insert(QStringLiteral("PATH"), home.filePath(QStringLiteral("bin")) + u':' + env.value(QStringLiteral("PATH")));
+        env.insert(QStringLiteral("PATH"),
+                   home.filePath(QStringLiteral("bin")) + u':' + env.value(QStringLiteral("PATH")));
         env.remove(QStringLiteral("BROWSER"));
         env.remove(QStringLiteral("DEFAULT_BROWSER"));
         env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("X-Generic"));
@@ -135,7 +139,8 @@ private slots:
         QDir(home.path()).mkpath(tag + QStringLiteral("/runtime"));
         QFile::setPermissions(home.filePath(tag + QStringLiteral("/runtime")),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(tag + QStringLiteral("/runtime")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"),
+                   home.filePath(tag + QStringLiteral("/runtime")));
         QDir(home.path()).mkpath(QStringLiteral("config"));
         QFile::remove(confFile());
         QFile::remove(home.filePath(QStringLiteral("opened")));
@@ -168,7 +173,9 @@ private slots:
 
         QProcess *second = start();
         QString said;
-        QVERIFY(waitFor([&] { return (said += errors(second)).contains(u"message: Application is already running"); }));
+        QVERIFY(waitFor([&] {
+            return (said += errors(second)).contains(u"message: Application is already running");
+        }));
         const QString box = onlyWindow(second); // the box alone, no window of the program
         QVERIFY(!box.isEmpty());
         QCOMPARE(windowName(box), QStringLiteral("Xelt Ombrel Astrology"));
@@ -190,7 +197,8 @@ private slots:
 
         QProcess *next = start();
         QVERIFY(!onlyWindow(next).isEmpty());
-        QCOMPARE(windowName(visibleWindows(next).value(0)), QStringLiteral("Xelt Ombrel Astrology v1.15"));
+        QCOMPARE(windowName(visibleWindows(next).value(0)),
+                 QStringLiteral("Xelt Ombrel Astrology v1.15"));
         QVERIFY(!errors(next).contains(u"already running"));
     }
 
@@ -252,10 +260,14 @@ private slots:
         QProcess *app = start();
         const QString main = onlyWindow(app);
         QVERIFY(!main.isEmpty());
-        run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), main,
-                                        QStringLiteral("type"), QStringLiteral("ann")}, env);
-        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("Down"),
-                                        QStringLiteral("alt+o")}, env);
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("windowfocus"), QStringLiteral("--sync"), main, QStringLiteral("type"),
+             QStringLiteral("ann")},
+            env);
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("Down"),
+             QStringLiteral("alt+o")},
+            env);
         QString result;
         QVERIFY(waitFor([&] {
             const QStringList w = visibleWindows(app);
@@ -271,7 +283,10 @@ private slots:
         QVERIFY(!onlyWindow(app).isEmpty());
         QVERIFY(waitFor([&] { return QFile::exists(confFile()); }));
         const QString today = QDate::currentDate().toString(Qt::ISODate);
-        QCOMPARE(QSettings(confFile(), QSettings::IniFormat).value(QStringLiteral("Settings/Duration")).toString(), today);
+        QCOMPARE(QSettings(confFile(), QSettings::IniFormat)
+                     .value(QStringLiteral("Settings/Duration"))
+                     .toString(),
+                 today);
         QVERIFY(!errors(app).contains(u"message:"));
         app->kill();
         app->waitForFinished(5000);
@@ -279,19 +294,25 @@ private slots:
         // Fifteen days on: asked, Yes opens the download page, today remembered.
         {
             QSettings s(confFile(), QSettings::IniFormat);
-            s.setValue(QStringLiteral("Settings/Duration"), QDate::currentDate().addDays(-15).toString(Qt::ISODate));
+            s.setValue(QStringLiteral("Settings/Duration"),
+                       QDate::currentDate().addDays(-15).toString(Qt::ISODate));
         }
         QProcess *later = start();
         QString said;
-        QVERIFY(waitFor([&] { return (said += errors(later)).contains(u"message: There maybe an update"); }));
+        QVERIFY(waitFor(
+            [&] { return (said += errors(later)).contains(u"message: There maybe an update"); }));
         press(onlyWindow(later), QStringLiteral("Return")); // Yes is the default answer
         const QString opened = home.filePath(QStringLiteral("opened"));
         QVERIFY(waitFor([&] { return QFile::exists(opened); }));
         QFile f(opened);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY2(f.readAll().trimmed().endsWith("/xelt-free-ombrel-astrology/ssd.php?page=download-web-page"),
+        QVERIFY2(f.readAll().trimmed().endsWith(
+                     "/xelt-free-ombrel-astrology/ssd.php?page=download-web-page"),
                  "the download page");
-        QCOMPARE(QSettings(confFile(), QSettings::IniFormat).value(QStringLiteral("Settings/Duration")).toString(), today);
+        QCOMPARE(QSettings(confFile(), QSettings::IniFormat)
+                     .value(QStringLiteral("Settings/Duration"))
+                     .toString(),
+                 today);
         // And the main window follows the question.
         QVERIFY(waitFor([&] {
             const QStringList w = visibleWindows(later);

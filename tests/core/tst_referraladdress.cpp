@@ -16,12 +16,20 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("friendName");
         QTest::addColumn<QString>("friendEmail");
-        QTest::newRow("plain") << "Ann" << "ann@example.org" << "Your Message\r\n" << "Bob"
+        QTest::newRow("plain") << "Ann"
+                               << "ann@example.org"
+                               << "Your Message\r\n"
+                               << "Bob"
                                << "bob@example.org";
-        QTest::newRow("query characters") << "Ann&taf5=someone@example.org" << "a+tag@example.org"
-                                          << "100% sure = #1?" << "B&B" << "bob@example.org";
-        QTest::newRow("spaces and line breaks") << "Ann Marie" << "ann@example.org"
-                                                << "line one\r\nline two\n\tend" << "Bob  Smith"
+        QTest::newRow("query characters") << "Ann&taf5=someone@example.org"
+                                          << "a+tag@example.org"
+                                          << "100% sure = #1?"
+                                          << "B&B"
+                                          << "bob@example.org";
+        QTest::newRow("spaces and line breaks") << "Ann Marie"
+                                                << "ann@example.org"
+                                                << "line one\r\nline two\n\tend"
+                                                << "Bob  Smith"
                                                 << "bob@example.org";
         QTest::newRow("non-ASCII") << QString::fromUtf8("J\u00f6rg \u0141ukasz")
                                    << QString::fromUtf8("j\u00f6rg@example.org")
@@ -38,7 +46,8 @@ private slots:
         QFETCH(QString, friendEmail);
         const QString address =
             referral::requestAddress({name, email, message, friendName, friendEmail});
-        const QString prefix = siteAddress::base()
+        const QString prefix =
+            siteAddress::base()
             + QStringLiteral("/xelt-free-ombrel-astrology/ssd.php?page=qorv-refer-a-friend&");
         QVERIFY2(address.startsWith(prefix), qPrintable(address));
         const QUrl url(address);
@@ -55,7 +64,8 @@ private slots:
         QCOMPARE(items[3].second, message);
         QCOMPARE(items[4].second, friendName);
         QCOMPARE(items[5].second, friendEmail);
-        QCOMPARE(items[6].second, siteAddress::base() + QStringLiteral("/xelt-free-ombrel-astrology/"));
+        QCOMPARE(items[6].second,
+                 siteAddress::base() + QStringLiteral("/xelt-free-ombrel-astrology/"));
     }
 };
 

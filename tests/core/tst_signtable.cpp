@@ -14,15 +14,15 @@ struct Period {
     const char *sign;
 };
 const Period kPeriods[] = {
-    {{1900, 1, 1}, {1918, 9, 23}, "Leo"},         {{1918, 9, 24}, {1919, 2, 20}, "Virgo"},
-    {{1919, 2, 21}, {1919, 8, 9}, "Leo"},         {{1919, 8, 10}, {1943, 11, 21}, "Virgo"},
-    {{1943, 11, 22}, {1944, 2, 29}, "Leo"},       {{1944, 3, 1}, {1944, 9, 26}, "Virgo"},
-    {{1944, 9, 27}, {1945, 5, 4}, "Libra"},       {{1945, 5, 5}, {1945, 8, 2}, "Virgo"},
-    {{1945, 8, 3}, {1968, 12, 30}, "Libra"},      {{1968, 12, 31}, {1969, 3, 9}, "Scorpio"},
-    {{1969, 3, 10}, {1969, 11, 4}, "Libra"},      {{1969, 11, 5}, {1970, 5, 23}, "Scorpio"},
-    {{1970, 5, 24}, {1970, 9, 10}, "Libra"},      {{1970, 9, 11}, {1993, 12, 18}, "Scorpio"},
+    {{1900, 1, 1}, {1918, 9, 23}, "Leo"},           {{1918, 9, 24}, {1919, 2, 20}, "Virgo"},
+    {{1919, 2, 21}, {1919, 8, 9}, "Leo"},           {{1919, 8, 10}, {1943, 11, 21}, "Virgo"},
+    {{1943, 11, 22}, {1944, 2, 29}, "Leo"},         {{1944, 3, 1}, {1944, 9, 26}, "Virgo"},
+    {{1944, 9, 27}, {1945, 5, 4}, "Libra"},         {{1945, 5, 5}, {1945, 8, 2}, "Virgo"},
+    {{1945, 8, 3}, {1968, 12, 30}, "Libra"},        {{1968, 12, 31}, {1969, 3, 9}, "Scorpio"},
+    {{1969, 3, 10}, {1969, 11, 4}, "Libra"},        {{1969, 11, 5}, {1970, 5, 23}, "Scorpio"},
+    {{1970, 5, 24}, {1970, 9, 10}, "Libra"},        {{1970, 9, 11}, {1993, 12, 18}, "Scorpio"},
     {{1993, 12, 19}, {1994, 5, 27}, "Sagittarius"}, {{1994, 5, 28}, {1994, 11, 3}, "Scorpio"},
-    {{1994, 11, 4}, {2017, 1, 26}, "Sagittarius"}, {{2017, 1, 27}, {2017, 6, 15}, "Capricorn"},
+    {{1994, 11, 4}, {2017, 1, 26}, "Sagittarius"},  {{2017, 1, 27}, {2017, 6, 15}, "Capricorn"},
     {{2017, 6, 16}, {2017, 12, 12}, "Sagittarius"}, {{2017, 12, 13}, {2025, 12, 31}, "Capricorn"},
 };
 
@@ -49,9 +49,9 @@ private slots:
                 const QString got = lookupName(QString::number(d.year()), monthName(d.month()),
                                                QString::number(d.day()));
                 if (got != QLatin1String(p.sign))
-                    QFAIL(qPrintable(QStringLiteral("%1: got \"%2\", expected %3")
-                                         .arg(d.toString(Qt::ISODate), got,
-                                              QLatin1String(p.sign))));
+                    QFAIL(
+                        qPrintable(QStringLiteral("%1: got \"%2\", expected %3")
+                                       .arg(d.toString(Qt::ISODate), got, QLatin1String(p.sign))));
             }
         }
         // The periods leave no day of 1900-2025 out and count none twice.
@@ -67,23 +67,57 @@ private slots:
         QTest::addColumn<QString>("sign");
         const int ok = int(LookupStatus::Matched), none = int(LookupStatus::NoRow),
                   failed = int(LookupStatus::Failed);
-        QTest::newRow("1899") << "1899" << "January" << "1" << none << "";
-        QTest::newRow("2026") << "2026" << "January" << "1" << none << "";
-        QTest::newRow("1918.5") << "1918.5" << "January" << "1" << none << "";
-        QTest::newRow("1930.0 is 1930") << "1930.0" << "May" << "1" << ok << "Virgo";
-        QTest::newRow("empty year") << "" << "January" << "1" << failed << "";
-        QTest::newRow("year not a number") << "19x8" << "January" << "1" << failed << "";
-        QTest::newRow("year with blank") << " 1950" << "January" << "1" << failed << "";
-        QTest::newRow("whole year ignores month, day") << "1925" << "Smarch" << "abc" << ok << "Virgo";
-        QTest::newRow("lower-case month") << "1918" << "september" << "1" << none << "";
-        QTest::newRow("split day not a number") << "1918" << "September" << "x" << failed << "";
-        QTest::newRow("whole month ignores day") << "1918" << "October" << "x" << ok << "Virgo";
-        QTest::newRow("split is numeric: 9 <= 23") << "1918" << "September" << "9" << ok << "Leo";
-        QTest::newRow("split inclusive") << "1918" << "September" << "23" << ok << "Leo";
-        QTest::newRow("after split") << "1918" << "September" << "24" << ok << "Virgo";
-        QTest::newRow("day 40 February 1944") << "1944" << "February" << "40" << ok << "Virgo";
-        QTest::newRow("day 31 February 1944") << "1944" << "February" << "31" << ok << "Leo";
-        QTest::newRow("fractional day") << "1918" << "September" << "23.5" << ok << "Virgo";
+        QTest::newRow("1899") << "1899"
+                              << "January"
+                              << "1" << none << "";
+        QTest::newRow("2026") << "2026"
+                              << "January"
+                              << "1" << none << "";
+        QTest::newRow("1918.5") << "1918.5"
+                                << "January"
+                                << "1" << none << "";
+        QTest::newRow("1930.0 is 1930") << "1930.0"
+                                        << "May"
+                                        << "1" << ok << "Virgo";
+        QTest::newRow("empty year") << ""
+                                    << "January"
+                                    << "1" << failed << "";
+        QTest::newRow("year not a number") << "19x8"
+                                           << "January"
+                                           << "1" << failed << "";
+        QTest::newRow("year with blank") << " 1950"
+                                         << "January"
+                                         << "1" << failed << "";
+        QTest::newRow("whole year ignores month, day") << "1925"
+                                                       << "Smarch"
+                                                       << "abc" << ok << "Virgo";
+        QTest::newRow("lower-case month") << "1918"
+                                          << "september"
+                                          << "1" << none << "";
+        QTest::newRow("split day not a number") << "1918"
+                                                << "September"
+                                                << "x" << failed << "";
+        QTest::newRow("whole month ignores day") << "1918"
+                                                 << "October"
+                                                 << "x" << ok << "Virgo";
+        QTest::newRow("split is numeric: 9 <= 23") << "1918"
+                                                   << "September"
+                                                   << "9" << ok << "Leo";
+        QTest::newRow("split inclusive") << "1918"
+                                         << "September"
+                                         << "23" << ok << "Leo";
+        QTest::newRow("after split") << "1918"
+                                     << "September"
+                                     << "24" << ok << "Virgo";
+        QTest::newRow("day 40 February 1944") << "1944"
+                                              << "February"
+                                              << "40" << ok << "Virgo";
+        QTest::newRow("day 31 February 1944") << "1944"
+                                              << "February"
+                                              << "31" << ok << "Leo";
+        QTest::newRow("fractional day") << "1918"
+                                        << "September"
+                                        << "23.5" << ok << "Virgo";
     }
 
     void notDates()

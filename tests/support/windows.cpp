@@ -1,10 +1,10 @@
 #include "support/windows.h"
 
-#include "ui/forms.h"
-#include "ui/farewell/frmNagScreen2.h"
 #include "support/program.h"
 #include "ui/about/frmAbout.h"
 #include "ui/display/frmDisplay.h"
+#include "ui/farewell/frmNagScreen2.h"
+#include "ui/forms.h"
 #include "ui/main/frmMain.h"
 
 #include <QApplication>

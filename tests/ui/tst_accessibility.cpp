@@ -1,9 +1,9 @@
 // What a screen reader is given: every window walked through QAccessible.
-#include "ui/forms.h"
-#include "support/windows.h"
 #include "support/urlcatcher.h"
+#include "support/windows.h"
 #include "ui/common/linklabel.h"
 #include "ui/display/frmDisplay.h"
+#include "ui/forms.h"
 #include "ui/main/frmMain.h"
 
 #include <QAccessible>
@@ -92,7 +92,8 @@ private slots:
         // Labelled by the words above them (what AT-SPI readers announce), and named
         // for the platforms whose readers use the name.
         const auto labelOf = [](QWidget *w) {
-            const auto labels = QAccessible::queryAccessibleInterface(w)->relations(QAccessible::Label);
+            const auto labels =
+                QAccessible::queryAccessibleInterface(w)->relations(QAccessible::Label);
             return labels.size() == 1 ? labels.first().first->text(QAccessible::Name) : QString();
         };
         QCOMPARE(labelOf(m->cboDate), QStringLiteral("Date"));
@@ -134,7 +135,8 @@ private slots:
             QVERIFY(i->state().linked);
             QCOMPARE(i->text(QAccessible::Name), link->text());
             QVERIFY(i->actionInterface());
-            QVERIFY(i->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+            QVERIFY(i->actionInterface()->actionNames().contains(
+                QAccessibleActionInterface::pressAction()));
             QSignalSpy followed(link, &LinkLabel::clicked);
             UrlCatcher urls;
             i->actionInterface()->doAction(QAccessibleActionInterface::pressAction());

@@ -1,9 +1,9 @@
-#include "ui/forms.h"
-#include "ui/farewell/frmNagScreen2.h"
-#include "ui/modHelp.h"
 #include "support/program.h"
 #include "ui/display/frmDisplay.h"
+#include "ui/farewell/frmNagScreen2.h"
+#include "ui/forms.h"
 #include "ui/main/frmMain.h"
+#include "ui/modHelp.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -118,7 +118,8 @@ private slots:
         QCOMPARE(nag->focusWidget(), nag->cmdClose);
         const QString other = nag->Label3->text();
         QVERIFY(other.contains(QStringLiteral("the world\u2019s largest resource")));
-        QVERIFY(other.contains(QStringLiteral("interests.") + QString(61, u' ') + QStringLiteral("All the programs")));
+        QVERIFY(other.contains(QStringLiteral("interests.") + QString(61, u' ')
+                               + QStringLiteral("All the programs")));
         QVERIFY(other.endsWith(QStringLiteral("friends and family. ")));
         // The message box lies below its panel's edge: out of sight, still on the Tab path.
         QVERIFY(!nag->Frame2->rect().intersects(nag->txtMessage->geometry()));

@@ -1,13 +1,13 @@
-#include "ui/forms.h"
-#include "ui/farewell/frmNagScreen2.h"
-#include "ui/modHelp.h"
 #include "core/interpretations.h"
 #include "core/modPlanetSign.h"
 #include "support/answerer.h"
 #include "support/program.h"
 #include "ui/common/linklabel.h"
 #include "ui/display/frmDisplay.h"
+#include "ui/farewell/frmNagScreen2.h"
+#include "ui/forms.h"
 #include "ui/main/frmMain.h"
+#include "ui/modHelp.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -53,25 +53,88 @@ private slots:
         QTest::addColumn<QString>("message"); // empty: accepted
         const QString feb = QStringLiteral("Please Enter Correct Date Or Month!");
         const QString thirty = QStringLiteral("Please Enter Correct Date Or Month !");
-        QTest::newRow("no name, impossible date") << "" << "31" << "February" << "1947"
+        QTest::newRow("no name, impossible date") << ""
+                                                  << "31"
+                                                  << "February"
+                                                  << "1947"
                                                   << "Please Enter Your Name";
-        QTest::newRow("initial selection") << "ANN" << "1" << "January" << "1946" << "";
-        QTest::newRow("name of spaces") << "   " << "1" << "January" << "1946" << "";
-        QTest::newRow("29 Feb 1948") << "ANN" << "29" << "February" << "1948" << "";
-        QTest::newRow("29 Feb 2000") << "ANN" << "29" << "February" << "2000" << "";
-        QTest::newRow("29 Feb 2016") << "ANN" << "29" << "February" << "2016" << "";
-        QTest::newRow("28 Feb 1947") << "ANN" << "28" << "February" << "1947" << "";
-        QTest::newRow("29 Feb 1947") << "ANN" << "29" << "February" << "1947" << feb;
-        QTest::newRow("30 Feb 1948") << "ANN" << "30" << "February" << "1948" << feb;
-        QTest::newRow("31 Feb 1948") << "ANN" << "31" << "February" << "1948" << feb;
-        QTest::newRow("30 Feb 1949") << "ANN" << "30" << "February" << "1949" << feb;
-        QTest::newRow("31 Apr") << "ANN" << "31" << "April" << "1950" << thirty;
-        QTest::newRow("31 Jun") << "ANN" << "31" << "June" << "1950" << thirty;
-        QTest::newRow("31 Sep") << "ANN" << "31" << "September" << "1950" << thirty;
-        QTest::newRow("31 Nov") << "ANN" << "31" << "November" << "1950" << thirty;
-        QTest::newRow("30 Apr") << "ANN" << "30" << "April" << "1950" << "";
-        QTest::newRow("31 May") << "ANN" << "31" << "May" << "1950" << "";
-        QTest::newRow("31 Dec") << "ANN" << "31" << "December" << "2016" << "";
+        QTest::newRow("initial selection") << "ANN"
+                                           << "1"
+                                           << "January"
+                                           << "1946"
+                                           << "";
+        QTest::newRow("name of spaces") << "   "
+                                        << "1"
+                                        << "January"
+                                        << "1946"
+                                        << "";
+        QTest::newRow("29 Feb 1948") << "ANN"
+                                     << "29"
+                                     << "February"
+                                     << "1948"
+                                     << "";
+        QTest::newRow("29 Feb 2000") << "ANN"
+                                     << "29"
+                                     << "February"
+                                     << "2000"
+                                     << "";
+        QTest::newRow("29 Feb 2016") << "ANN"
+                                     << "29"
+                                     << "February"
+                                     << "2016"
+                                     << "";
+        QTest::newRow("28 Feb 1947") << "ANN"
+                                     << "28"
+                                     << "February"
+                                     << "1947"
+                                     << "";
+        QTest::newRow("29 Feb 1947") << "ANN"
+                                     << "29"
+                                     << "February"
+                                     << "1947" << feb;
+        QTest::newRow("30 Feb 1948") << "ANN"
+                                     << "30"
+                                     << "February"
+                                     << "1948" << feb;
+        QTest::newRow("31 Feb 1948") << "ANN"
+                                     << "31"
+                                     << "February"
+                                     << "1948" << feb;
+        QTest::newRow("30 Feb 1949") << "ANN"
+                                     << "30"
+                                     << "February"
+                                     << "1949" << feb;
+        QTest::newRow("31 Apr") << "ANN"
+                                << "31"
+                                << "April"
+                                << "1950" << thirty;
+        QTest::newRow("31 Jun") << "ANN"
+                                << "31"
+                                << "June"
+                                << "1950" << thirty;
+        QTest::newRow("31 Sep") << "ANN"
+                                << "31"
+                                << "September"
+                                << "1950" << thirty;
+        QTest::newRow("31 Nov") << "ANN"
+                                << "31"
+                                << "November"
+                                << "1950" << thirty;
+        QTest::newRow("30 Apr") << "ANN"
+                                << "30"
+                                << "April"
+                                << "1950"
+                                << "";
+        QTest::newRow("31 May") << "ANN"
+                                << "31"
+                                << "May"
+                                << "1950"
+                                << "";
+        QTest::newRow("31 Dec") << "ANN"
+                                << "31"
+                                << "December"
+                                << "2016"
+                                << "";
     }
 
     void rules()
@@ -126,8 +189,10 @@ private slots:
         QVERIFY(Forms::isNagScreen2Loaded());
         QVERIFY(!Forms::NagScreen2()->isVisible());
         QCOMPARE(display->lblOmbrelSign->text(), QStringLiteral("Sagittarius"));
-        QCOMPARE(display->lblSignDesc->text(), *modPlanetSign::ownInterpretation(QStringLiteral("Sagittarius")));
-        QVERIFY(display->lblSignDesc->text().startsWith(QStringLiteral("You will have strong intuitive powers.")));
+        QCOMPARE(display->lblSignDesc->text(),
+                 *modPlanetSign::ownInterpretation(QStringLiteral("Sagittarius")));
+        QVERIFY(display->lblSignDesc->text().startsWith(
+            QStringLiteral("You will have strong intuitive powers.")));
         QTRY_COMPARE(QApplication::focusWidget(), display->cmdExit);
 
         display->cmdBack_Click();
@@ -147,18 +212,30 @@ private slots:
         QTest::addColumn<QString>("dates"); // find-sign for each "day month year", Back between
         QTest::addColumn<QString>("sign");
         QTest::addColumn<QString>("textStart");
-        QTest::newRow("Libra") << "1 January 1946" << "Libra" << "You are quiet and reserved.";
-        QTest::newRow("Scorpio") << "1 January 1980" << "Scorpio" << "This era gave rise to Indigo";
-        QTest::newRow("Sagittarius") << "13 December 2016" << "Sagittarius" << "You will have strong";
-        QTest::newRow("Libra, Back, Scorpio") << "1 January 1946|31 December 1968" << "Scorpio"
+        QTest::newRow("Libra") << "1 January 1946"
+                               << "Libra"
+                               << "You are quiet and reserved.";
+        QTest::newRow("Scorpio") << "1 January 1980"
+                                 << "Scorpio"
+                                 << "This era gave rise to Indigo";
+        QTest::newRow("Sagittarius") << "13 December 2016"
+                                     << "Sagittarius"
+                                     << "You will have strong";
+        QTest::newRow("Libra, Back, Scorpio") << "1 January 1946|31 December 1968"
+                                              << "Scorpio"
                                               << "This era gave rise";
-        QTest::newRow("Scorpio, Back, Libra") << "9 March 1969|10 March 1969" << "Libra"
+        QTest::newRow("Scorpio, Back, Libra") << "9 March 1969|10 March 1969"
+                                              << "Libra"
                                               << "You are quiet";
         // Years the lists do not offer, typed into an editable year list.
-        QTest::newRow("Libra, Back, Leo") << "1 January 1946|1 June 1910" << "Leo"
+        QTest::newRow("Libra, Back, Leo") << "1 January 1946|1 June 1910"
+                                          << "Leo"
                                           << "This is an idealistic combination";
-        QTest::newRow("Virgo") << "1 June 1930" << "Virgo" << "This is an idealistic combination";
-        QTest::newRow("Sagittarius, Back, Capricorn") << "1 June 2010|1 June 2020" << "Capricorn"
+        QTest::newRow("Virgo") << "1 June 1930"
+                               << "Virgo"
+                               << "This is an idealistic combination";
+        QTest::newRow("Sagittarius, Back, Capricorn") << "1 June 2010|1 June 2020"
+                                                      << "Capricorn"
                                                       << "This is an idealistic combination";
     }
 
@@ -193,7 +270,8 @@ private slots:
         main->cboYear->setEditText(QStringLiteral("1918.5"));
         main->cmdNext_Click();
         QCOMPARE(Forms::Display()->lblOmbrelSign->text(), QStringLiteral("Scorpio"));
-        QVERIFY(Forms::Display()->lblSignDesc->text().startsWith(QStringLiteral("This era gave rise")));
+        QVERIFY(
+            Forms::Display()->lblSignDesc->text().startsWith(QStringLiteral("This era gave rise")));
     }
 
     void noMatchAtStartShowsEmptySignAndDefault()

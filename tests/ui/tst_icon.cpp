@@ -24,8 +24,9 @@ private slots:
         QFETCH(int, size);
         const QIcon icon = look::appIcon();
         QVERIFY(icon.availableSizes().contains(QSize(size, size)));
-        const QImage window = icon.pixmap(QSize(size, size), 1.0).toImage().convertToFormat(
-            QImage::Format_ARGB32_Premultiplied);
+        const QImage window = icon.pixmap(QSize(size, size), 1.0)
+                                  .toImage()
+                                  .convertToFormat(QImage::Format_ARGB32_Premultiplied);
         const QImage theme = QImage(QStringLiteral(XELT_ICON_DIR "/%1.png").arg(size))
                                  .convertToFormat(QImage::Format_ARGB32_Premultiplied);
         QCOMPARE(theme.size(), QSize(size, size));

@@ -1,12 +1,12 @@
-#include "ui/forms.h"
-#include "ui/farewell/frmNagScreen2.h"
-#include "ui/modHelp.h"
+#include "core/siteaddress.h"
 #include "support/urlcatcher.h"
 #include "ui/about/frmAbout.h"
 #include "ui/common/linklabel.h"
 #include "ui/display/frmDisplay.h"
+#include "ui/farewell/frmNagScreen2.h"
+#include "ui/forms.h"
 #include "ui/main/frmMain.h"
-#include "core/siteaddress.h"
+#include "ui/modHelp.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -64,9 +64,10 @@ private slots:
             row("lblCobrand", "co-brand");
             row("lblFullBrand", "fully-branded");
         }
-        QTest::addRow("frmNagScreen2.Check1") << "frmNagScreen2" << "Check1" << page("home-page");
-        QTest::addRow("frmNagScreen2.lblGoToHome") << "frmNagScreen2" << "lblGoToHome"
-                                                   << page("veyrasoftwares");
+        QTest::addRow("frmNagScreen2.Check1") << "frmNagScreen2"
+                                              << "Check1" << page("home-page");
+        QTest::addRow("frmNagScreen2.lblGoToHome") << "frmNagScreen2"
+                                                   << "lblGoToHome" << page("veyrasoftwares");
     }
 
     void opensItsPage()
@@ -102,7 +103,8 @@ private slots:
     {
         for (const char *form : {"frmMain", "frmDisplay"}) {
             UrlCatcher caught;
-            auto *a = window(QLatin1String(form))->findChild<QAction *>(QStringLiteral("mnuMakeMoneyOnline"));
+            auto *a = window(QLatin1String(form))
+                          ->findChild<QAction *>(QStringLiteral("mnuMakeMoneyOnline"));
             QVERIFY(a);
             QVERIFY(!a->isEnabled());
             a->trigger();
@@ -115,10 +117,13 @@ private slots:
         QTest::addColumn<QString>("form");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("help");
-        QTest::newRow("main") << "frmMain" << "Find My &Ombrel Astrology Sign|E&xit"
-                              << "&Online Help|&Visit Us Online|-mnuHelp1|Check for Software &Update|"
-                                 "-mnuHelp2|&About Software";
-        QTest::newRow("result") << "frmDisplay" << "&Back|E&xit"
+        QTest::newRow("main")
+            << "frmMain"
+            << "Find My &Ombrel Astrology Sign|E&xit"
+            << "&Online Help|&Visit Us Online|-mnuHelp1|Check for Software &Update|"
+               "-mnuHelp2|&About Software";
+        QTest::newRow("result") << "frmDisplay"
+                                << "&Back|E&xit"
                                 << "&Online Help|&Visit Us Online|-mnuFileSep1|&Check for Software "
                                    "Update|-mnuFileSep2|&About Software";
     }

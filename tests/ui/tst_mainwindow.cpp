@@ -1,10 +1,10 @@
 #include "core/cobrand.h"
-#include "ui/forms.h"
-#include "ui/farewell/frmNagScreen2.h"
-#include "ui/modHelp.h"
 #include "support/answerer.h"
 #include "ui/common/linklabel.h"
+#include "ui/farewell/frmNagScreen2.h"
+#include "ui/forms.h"
 #include "ui/main/frmMain.h"
+#include "ui/modHelp.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -46,7 +46,8 @@ private slots:
         QCOMPARE(main->objectName(), QStringLiteral("frmMain"));
         QCOMPARE(main->windowTitle(), QStringLiteral("Xelt Ombrel Astrology v1.15"));
         QCOMPARE(main->client()->size(), QSize(484, 337));
-        QVERIFY(!(main->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QVERIFY(
+            !(main->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         QCOMPARE(main->minimumSize(), main->maximumSize());
         QCOMPARE(main->txtName->geometry(), QRect(112, 16, 249, 25));
         QCOMPARE(main->cmdNext->geometry(), QRect(40, 192, 401, 41));
@@ -84,8 +85,8 @@ private slots:
                 w = w->nextInFocusChain();
             order << w;
         }
-        QCOMPARE(order, (QList<QWidget *>{main->txtName, main->cboDate, main->cboMonth, main->cboYear,
-                                          main->cmdNext, main->cmdExit}));
+        QCOMPARE(order, (QList<QWidget *>{main->txtName, main->cboDate, main->cboMonth,
+                                          main->cboYear, main->cmdNext, main->cmdExit}));
     }
 
     void nameFilter_data()
@@ -93,13 +94,19 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("refused");
-        QTest::newRow("lower case raised") << "ab" << "AB" << 0;
-        QTest::newRow("upper case kept") << "XyZ" << "XYZ" << 0;
-        QTest::newRow("digit dropped") << "ab1" << "AB" << 1;
-        QTest::newRow("space passes") << "a b" << "A B" << 0;
-        QTest::newRow("punctuation") << "o'n-e." << "ONE" << 3;
+        QTest::newRow("lower case raised") << "ab"
+                                           << "AB" << 0;
+        QTest::newRow("upper case kept") << "XyZ"
+                                         << "XYZ" << 0;
+        QTest::newRow("digit dropped") << "ab1"
+                                       << "AB" << 1;
+        QTest::newRow("space passes") << "a b"
+                                      << "A B" << 0;
+        QTest::newRow("punctuation") << "o'n-e."
+                                     << "ONE" << 3;
         QTest::newRow("letters outside A-Z") << QString::fromUtf8("\u00e9l\u00e8ve") << "LVE" << 2;
-        QTest::newRow("brackets next to letters") << "[`{@" << "" << 4;
+        QTest::newRow("brackets next to letters") << "[`{@"
+                                                  << "" << 4;
     }
 
     void nameFilter()
@@ -193,8 +200,7 @@ private slots:
         QCOMPARE(int(intCoBrandRandomNumber), n);
         // The label drawn last among the two is the one in front.
         const QObjectList kids = main->lblCobrand->parentWidget()->children();
-        const bool coBrandAbove =
-            kids.indexOf(main->lblCobrand) > kids.indexOf(main->lblFullBrand);
+        const bool coBrandAbove = kids.indexOf(main->lblCobrand) > kids.indexOf(main->lblFullBrand);
         QCOMPARE(coBrandAbove, coBrandInFront);
         const QPoint middle = main->lblCobrand->geometry().center();
         QCOMPARE(main->lblCobrand->parentWidget()->childAt(middle),
@@ -203,7 +209,8 @@ private slots:
 
     void halvesGoToEven()
     {
-        const QList<QPair<float, int>> halves{{1.5f, 2}, {2.5f, 2}, {3.5f, 4}, {4.5f, 4}, {5.5f, 6}, {6.5f, 6}};
+        const QList<QPair<float, int>> halves{{1.5f, 2}, {2.5f, 2}, {3.5f, 4},
+                                              {4.5f, 4}, {5.5f, 6}, {6.5f, 6}};
         for (const auto &[value, n] : halves)
             QCOMPARE(int(coBrand::drawNumber((value - 1.0f) / 6.0f)), n);
     }

@@ -1,10 +1,10 @@
-#include "ui/forms.h"
-#include "ui/farewell/frmNagScreen2.h"
-#include "ui/modHelp.h"
-#include "ui/modTellAFriend.h"
+#include "core/referral.h"
 #include "support/answerer.h"
 #include "support/urlcatcher.h"
-#include "core/referral.h"
+#include "ui/farewell/frmNagScreen2.h"
+#include "ui/forms.h"
+#include "ui/modHelp.h"
+#include "ui/modTellAFriend.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -46,26 +46,66 @@ private slots:
         QTest::addColumn<QString>("friendEmail");
         QTest::addColumn<QString>("message"); // empty: the request is opened
         const QString proper = QStringLiteral("Please Enter Proper Email Address");
-        QTest::newRow("all placeholders") << "Your Name" << "Your Email Address" << "Friend's Name"
+        QTest::newRow("all placeholders") << "Your Name"
+                                          << "Your Email Address"
+                                          << "Friend's Name"
                                           << "Friend's Email Address" << proper;
-        QTest::newRow("same address, even without @") << "Ann" << "abc" << "Bob" << "abc"
-                                                       << "Please Enter Distinct Email Addresses";
-        QTest::newRow("same after trimming") << "Ann" << " a@b.c" << "Bob" << "a@b.c  "
+        QTest::newRow("same address, even without @") << "Ann"
+                                                      << "abc"
+                                                      << "Bob"
+                                                      << "abc"
+                                                      << "Please Enter Distinct Email Addresses";
+        QTest::newRow("same after trimming") << "Ann"
+                                             << " a@b.c"
+                                             << "Bob"
+                                             << "a@b.c  "
                                              << "Please Enter Distinct Email Addresses";
-        QTest::newRow("differ in case only") << "Ann" << "A@b.c" << "Bob" << "a@b.c" << "";
-        QTest::newRow("mine lacks @") << "Ann" << "ab.c" << "Bob" << "d@e.f" << proper;
-        QTest::newRow("friend's lacks @") << "Ann" << "a@b.c" << "Bob" << "de.f" << proper;
-        QTest::newRow("mine lacks .") << "Ann" << "a@bc" << "Bob" << "d@e.f" << proper;
-        QTest::newRow("friend's lacks .") << "Ann" << "a@b.c" << "Bob" << "d@ef" << proper;
-        QTest::newRow("name on placeholder") << "Your Name" << "a@b.c" << "Bob" << "d@e.f"
+        QTest::newRow("differ in case only") << "Ann"
+                                             << "A@b.c"
+                                             << "Bob"
+                                             << "a@b.c"
+                                             << "";
+        QTest::newRow("mine lacks @") << "Ann"
+                                      << "ab.c"
+                                      << "Bob"
+                                      << "d@e.f" << proper;
+        QTest::newRow("friend's lacks @") << "Ann"
+                                          << "a@b.c"
+                                          << "Bob"
+                                          << "de.f" << proper;
+        QTest::newRow("mine lacks .") << "Ann"
+                                      << "a@bc"
+                                      << "Bob"
+                                      << "d@e.f" << proper;
+        QTest::newRow("friend's lacks .") << "Ann"
+                                          << "a@b.c"
+                                          << "Bob"
+                                          << "d@ef" << proper;
+        QTest::newRow("name on placeholder") << "Your Name"
+                                             << "a@b.c"
+                                             << "Bob"
+                                             << "d@e.f"
                                              << "Please Enter Your Name";
-        QTest::newRow("name placeholder with spaces") << "  Your Name " << "a@b.c" << "Bob"
-                                                      << "d@e.f" << "Please Enter Your Name";
-        QTest::newRow("name empty") << "   " << "a@b.c" << "Bob" << "d@e.f"
+        QTest::newRow("name placeholder with spaces") << "  Your Name "
+                                                      << "a@b.c"
+                                                      << "Bob"
+                                                      << "d@e.f"
+                                                      << "Please Enter Your Name";
+        QTest::newRow("name empty") << "   "
+                                    << "a@b.c"
+                                    << "Bob"
+                                    << "d@e.f"
                                     << "Please Enter Your Name";
-        QTest::newRow("friend's name on placeholder") << "Ann" << "a@b.c" << "Friend's Name"
-                                                      << "d@e.f" << "Please Enter Your Friend's Name";
-        QTest::newRow("all good") << "Ann" << "a@b.c" << "Bob" << "d@e.f" << "";
+        QTest::newRow("friend's name on placeholder") << "Ann"
+                                                      << "a@b.c"
+                                                      << "Friend's Name"
+                                                      << "d@e.f"
+                                                      << "Please Enter Your Friend's Name";
+        QTest::newRow("all good") << "Ann"
+                                  << "a@b.c"
+                                  << "Bob"
+                                  << "d@e.f"
+                                  << "";
     }
 
     void checks()
@@ -98,7 +138,8 @@ private slots:
 
     void emptyMessageIsRefused()
     {
-        fill(QStringLiteral("Ann"), QStringLiteral("a@b.c"), QStringLiteral("Bob"), QStringLiteral("d@e.f"));
+        fill(QStringLiteral("Ann"), QStringLiteral("a@b.c"), QStringLiteral("Bob"),
+             QStringLiteral("d@e.f"));
         nag->txtMessage->setPlainText(QStringLiteral("   "));
         BoxAnswerer answers;
         nag->cmdSubmit->click();
@@ -109,13 +150,16 @@ private slots:
     // that passes the check and is sent as it is.
     void untouchedMessageIsSentWithItsLineBreak()
     {
-        fill(QStringLiteral("  Ann Lee "), QStringLiteral("a@b.c"), QStringLiteral("Bob"), QStringLiteral("d@e.f"));
+        fill(QStringLiteral("  Ann Lee "), QStringLiteral("a@b.c"), QStringLiteral("Bob"),
+             QStringLiteral("d@e.f"));
         UrlCatcher caught;
         nag->cmdSubmit->click();
         QCOMPARE(caught.urls.size(), 1);
         const QUrlQuery query(caught.urls[0]);
-        QCOMPARE(query.queryItemValue(QStringLiteral("taf3"), QUrl::FullyDecoded), QStringLiteral("Your Message\r\n"));
-        QCOMPARE(query.queryItemValue(QStringLiteral("taf1"), QUrl::FullyDecoded), QStringLiteral("Ann Lee"));
+        QCOMPARE(query.queryItemValue(QStringLiteral("taf3"), QUrl::FullyDecoded),
+                 QStringLiteral("Your Message\r\n"));
+        QCOMPARE(query.queryItemValue(QStringLiteral("taf1"), QUrl::FullyDecoded),
+                 QStringLiteral("Ann Lee"));
         nag->cmdSubmit->click(); // the same request again
         QCOMPARE(caught.urls.size(), 2);
         QCOMPARE(caught.urls[1], caught.urls[0]);
@@ -123,10 +167,11 @@ private slots:
 
     void placeholders()
     {
-        const QList<QPair<QLineEdit *, QString>> boxes{{nag->txtName, QStringLiteral("Your Name")},
-                                                       {nag->txtEmail, QStringLiteral("Your Email Address")},
-                                                       {nag->txtFriendName, QStringLiteral("Friend's Name")},
-                                                       {nag->txtFriendEmail, QStringLiteral("Friend's Email Address")}};
+        const QList<QPair<QLineEdit *, QString>> boxes{
+            {nag->txtName, QStringLiteral("Your Name")},
+            {nag->txtEmail, QStringLiteral("Your Email Address")},
+            {nag->txtFriendName, QStringLiteral("Friend's Name")},
+            {nag->txtFriendEmail, QStringLiteral("Friend's Email Address")}};
         for (const auto &[box, placeholder] : boxes) {
             QCOMPARE(box->text(), placeholder);
             box->setFocus();
@@ -164,7 +209,8 @@ private slots:
             BoxAnswerer answers;
             QTest::keyClicks(box, QStringLiteral("a b@c"));
             QCOMPARE(box->text(), QStringLiteral("ab@c"));
-            QCOMPARE(answers.texts(), QStringList{QStringLiteral("Email Address Cannot Contain Space")});
+            QCOMPARE(answers.texts(),
+                     QStringList{QStringLiteral("Email Address Cannot Contain Space")});
             QCOMPARE(answers.boxes[0].icon, QMessageBox::Critical);
             QCOMPARE(nag->focusWidget(), static_cast<QWidget *>(box));
             // Pasted text is not looked at.

@@ -11,7 +11,9 @@ namespace {
 QString plain(QString text)
 {
     // An access key's "&" is not drawn; a doubled one shows one "&".
-    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&').replace(u'\x01', u'&');
+    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+        .remove(u'&')
+        .replace(u'\x01', u'&');
 }
 
 // The result window shown is Sagittarius's, the longest sign name.
@@ -26,8 +28,10 @@ QStringList cutOff(QWidget *window)
         const QFontMetrics fm(l->font());
         const bool fits = l->wordWrap()
                               ? l->heightForWidth(room.width()) <= room.height()
-                                    || fm.boundingRect(room, Qt::TextWordWrap, l->text()).height() <= room.height()
-                              : fm.horizontalAdvance(l->text()) <= room.width() && fm.height() <= room.height() + 2;
+                                    || fm.boundingRect(room, Qt::TextWordWrap, l->text()).height()
+                                           <= room.height()
+                              : fm.horizontalAdvance(l->text()) <= room.width()
+                                    && fm.height() <= room.height() + 2;
         if (!fits)
             found << l->objectName();
     }

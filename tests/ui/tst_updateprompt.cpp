@@ -1,8 +1,8 @@
-#include "ui/modHelp.h"
+#include "core/siteaddress.h"
 #include "platform/platform.h"
 #include "support/answerer.h"
 #include "support/urlcatcher.h"
-#include "core/siteaddress.h"
+#include "ui/modHelp.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -41,17 +41,18 @@ private slots:
         QTest::addColumn<bool>("opens");
         const QDate today = QDate::currentDate();
         const auto iso = [](QDate d) { return QVariant(d.toString(Qt::ISODate)); };
-        QTest::newRow("first start") << QVariant() << int(QMessageBox::Yes) << false << true << false;
-        QTest::newRow("unreadable") << QVariant(QStringLiteral("x")) << int(QMessageBox::Yes) << false
-                                    << true << false;
-        QTest::newRow("14 days ago") << iso(today.addDays(-14)) << int(QMessageBox::Yes) << false
-                                     << false << false;
-        QTest::newRow("15 days ago, No") << iso(today.addDays(-15)) << int(QMessageBox::No) << true
-                                         << true << false;
-        QTest::newRow("15 days ago, Yes") << iso(today.addDays(-15)) << int(QMessageBox::Yes) << true
-                                          << true << true;
-        QTest::newRow("15 days ahead, No") << iso(today.addDays(15)) << int(QMessageBox::No) << true
-                                           << true << false;
+        QTest::newRow("first start")
+            << QVariant() << int(QMessageBox::Yes) << false << true << false;
+        QTest::newRow("unreadable")
+            << QVariant(QStringLiteral("x")) << int(QMessageBox::Yes) << false << true << false;
+        QTest::newRow("14 days ago")
+            << iso(today.addDays(-14)) << int(QMessageBox::Yes) << false << false << false;
+        QTest::newRow("15 days ago, No")
+            << iso(today.addDays(-15)) << int(QMessageBox::No) << true << true << false;
+        QTest::newRow("15 days ago, Yes")
+            << iso(today.addDays(-15)) << int(QMessageBox::Yes) << true << true << true;
+        QTest::newRow("15 days ahead, No")
+            << iso(today.addDays(15)) << int(QMessageBox::No) << true << true << false;
     }
 
     void prompt()
@@ -74,8 +75,8 @@ private slots:
             QCOMPARE(b.icon, QMessageBox::Information);
             QCOMPARE(b.buttons, QMessageBox::Yes | QMessageBox::No);
         }
-        QCOMPARE(remembered(), storesToday ? QDate::currentDate().toString(Qt::ISODate)
-                                           : stored.toString());
+        QCOMPARE(remembered(),
+                 storesToday ? QDate::currentDate().toString(Qt::ISODate) : stored.toString());
         QCOMPARE(caught.urls.size(), opens ? 1 : 0);
         if (opens)
             QCOMPARE(caught.urls[0].toString(), siteAddress::downloadWebPage());

@@ -1,10 +1,10 @@
 #include "ui/about/frmAbout.h"
 
-#include "ui/modHelp.h"
-#include "ui/common/linklabel.h"
-#include "ui/common/appicon.h"
-#include "ui/common/look.h"
 #include "core/siteaddress.h"
+#include "ui/common/appicon.h"
+#include "ui/common/linklabel.h"
+#include "ui/common/look.h"
+#include "ui/modHelp.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -64,8 +64,10 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     Label2->resize(std::max(Label2->width(), Label2->sizeHint().width()), Label2->height());
     const int linkWidth = std::max(lblHomePage->width(), lblHomePage->sizeHint().width());
     lblHomePage->setGeometry(lblHomePage->geometry().right() + 1 - linkWidth, lblHomePage->y(),
-                             linkWidth, std::max(lblHomePage->height(), lblHomePage->sizeHint().height()));
-    Label5 = link(this, "Label5", {240, 208, 174, 13}, QStringLiteral("Click here for more details"));
+                             linkWidth,
+                             std::max(lblHomePage->height(), lblHomePage->sizeHint().height()));
+    Label5 =
+        link(this, "Label5", {240, 208, 174, 13}, QStringLiteral("Click here for more details"));
 
     // Runs a little past both edges, as drawn.
     Line2 = new QFrame(this);

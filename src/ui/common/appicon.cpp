@@ -1,5 +1,6 @@
-#include "ui/common/iconpixels.h"
 #include "ui/common/appicon.h"
+
+#include "ui/common/iconpixels.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -15,9 +16,9 @@ QIcon appIcon()
         QIcon i;
         for (int k = 0; k < iconpixels::count; ++k) {
             const iconpixels::Image &image = iconpixels::images[k];
-            i.addPixmap(QPixmap::fromImage(QImage(reinterpret_cast<const uchar *>(image.pixels),
-                                                  image.size, image.size, image.size * 4,
-                                                  QImage::Format_ARGB32)));
+            i.addPixmap(
+                QPixmap::fromImage(QImage(reinterpret_cast<const uchar *>(image.pixels), image.size,
+                                          image.size, image.size * 4, QImage::Format_ARGB32)));
         }
         return i;
     }();

@@ -29,11 +29,8 @@ bool CaretRest::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonPress:
     case QEvent::Wheel:
     case QEvent::InputMethod:
-    case QEvent::FocusIn:
-        wake();
-        break;
-    default:
-        break;
+    case QEvent::FocusIn: wake(); break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -1,10 +1,10 @@
 #include "ui/common/linkedform.h"
 
-#include "ui/modHelp.h"
+#include "core/siteaddress.h"
 #include "ui/about/frmAbout.h"
 #include "ui/common/linklabel.h"
 #include "ui/common/look.h"
-#include "core/siteaddress.h"
+#include "ui/modHelp.h"
 
 #include <QAction>
 #include <QMenu>
@@ -75,11 +75,12 @@ void LinkedForm::buildMenuBar(const QString &updateCaption, const char *separato
 
 LinkLabel *LinkedForm::makeBanner(QWidget *parent, const QRect &rect)
 {
-    Label61 = linkLabel(parent, "Label61", rect,
-                        QStringLiteral("The Most Popular Online Veyra Discussion Board. Best "
-                                       "Resource For Everything Veyra. Visit ")
-                            + siteAddress::host() + QStringLiteral(" Now"),
-                        look::verdana(9, look::Bold | look::Underline), Qt::AlignHCenter | Qt::AlignTop);
+    Label61 =
+        linkLabel(parent, "Label61", rect,
+                  QStringLiteral("The Most Popular Online Veyra Discussion Board. Best "
+                                 "Resource For Everything Veyra. Visit ")
+                      + siteAddress::host() + QStringLiteral(" Now"),
+                  look::verdana(9, look::Bold | look::Underline), Qt::AlignHCenter | Qt::AlignTop);
     connect(Label61, &LinkLabel::clicked, this, &LinkedForm::Label61_Click);
     return Label61;
 }

@@ -40,8 +40,7 @@ protected:
     // Builds the menu bar: File (filled by the window), then Help, Donate and
     // Make Money Online. The windows differ in the update entry's access key
     // and the separators' names.
-    void buildMenuBar(const QString &updateCaption, const char *separator1,
-                      const char *separator2);
+    void buildMenuBar(const QString &updateCaption, const char *separator1, const char *separator2);
     // The forum banner and the two offers, each wired to its page.
     LinkLabel *makeBanner(QWidget *parent, const QRect &rect);
     LinkLabel *makeCoBrand(QWidget *parent, const QRect &rect, Qt::Alignment alignment);

@@ -72,7 +72,8 @@ void LinkLabel::mousePressEvent(QMouseEvent *e)
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent *e)
 {
-    const bool click = m_pressed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+    const bool click =
+        m_pressed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
     m_pressed = false;
     e->accept();
     if (click)

@@ -1,20 +1,20 @@
 #include "ui/display/frmDisplay.h"
 
-#include "ui/forms.h"
-#include "ui/farewell/frmNagScreen2.h"
-#include "ui/modHelp.h"
 #include "core/interpretations.h"
 #include "ui/common/linklabel.h"
 #include "ui/common/look.h"
+#include "ui/farewell/frmNagScreen2.h"
+#include "ui/forms.h"
 #include "ui/main/frmMain.h"
+#include "ui/modHelp.h"
 
-#include <QFrame>
 #include <QFontMetrics>
-
-#include <algorithm>
+#include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+
+#include <algorithm>
 
 frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
 {
@@ -33,9 +33,9 @@ frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
     makeBanner(Frame2, {4, 8, 472, 31});
 
     fraSexualitySign = panel(w, "fraSexualitySign", {0, 40, 481, 161}, kMagenta);
-    Label12 = label(fraSexualitySign, "Label12", {8, 32, 218, 14},
-                    QStringLiteral("Ombrel in your Chart is Placed in"), verdana(9, Bold),
-                    kDarkBlue);
+    Label12 =
+        label(fraSexualitySign, "Label12", {8, 32, 218, 14},
+              QStringLiteral("Ombrel in your Chart is Placed in"), verdana(9, Bold), kDarkBlue);
     lblOmbrelSign = label(fraSexualitySign, "lblOmbrelSign", {232, 32, 94, 14},
                           QStringLiteral("lblOmbrelSign"), verdana(9, Bold), kBlack);
     lblOmbrelSign->setAccessibleDescription(QStringLiteral("Ombrel's sign"));
@@ -43,15 +43,17 @@ frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
     // keeps its words: the fixed text takes what it needs and the sign follows.
     Label12->resize(std::max(218, Label12->sizeHint().width()), 14);
     const QFontMetrics metrics(lblOmbrelSign->font());
-    lblOmbrelSign->setGeometry(std::max(232, Label12->geometry().right() + 7), 32,
-                               std::max(94, metrics.horizontalAdvance(QStringLiteral("Sagittarius")) + 4),
-                               std::max(14, metrics.height()));
+    lblOmbrelSign->setGeometry(
+        std::max(232, Label12->geometry().right() + 7), 32,
+        std::max(94, metrics.horizontalAdvance(QStringLiteral("Sagittarius")) + 4),
+        std::max(14, metrics.height()));
     lblSignDesc = label(fraSexualitySign, "lblSignDesc", {10, 64, 465, 89},
                         modPlanetSign::defaultInterpretation(), verdana(8.25, Bold), kBlue);
     lblSignDesc->setWordWrap(true);
 
     cmdBack = button(w, "cmdBack", {0, 208, 393, 31}, QStringLiteral("&Back"), verdana(8.25, Bold));
-    cmdExit = button(w, "cmdExit", {400, 208, 81, 31}, QStringLiteral("&Exit"), verdana(8.25, Bold));
+    cmdExit =
+        button(w, "cmdExit", {400, 208, 81, 31}, QStringLiteral("&Exit"), verdana(8.25, Bold));
     setDefaultAndCancel(cmdExit);
     setTabOrder(cmdExit, cmdBack);
 

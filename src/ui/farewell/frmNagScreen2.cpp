@@ -1,14 +1,14 @@
 #include "ui/farewell/frmNagScreen2.h"
 
-#include "ui/modHelp.h"
-#include "ui/modTellAFriend.h"
-#include "platform/platform.h"
-#include "ui/common/linklabel.h"
-#include "ui/common/appicon.h"
-#include "ui/common/look.h"
-#include "ui/common/messages.h"
 #include "core/referral.h"
 #include "core/siteaddress.h"
+#include "platform/platform.h"
+#include "ui/common/appicon.h"
+#include "ui/common/linklabel.h"
+#include "ui/common/look.h"
+#include "ui/common/messages.h"
+#include "ui/modHelp.h"
+#include "ui/modTellAFriend.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -78,7 +78,8 @@ frmNagScreen2::frmNagScreen2() : Form("frmNagScreen2", {741, 315})
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_ShowWithoutActivating);
 
-    cmdClose = button(w, "cmdClose", {400, 184, 83, 25}, QStringLiteral("E&xit"), msSansSerif(8.25));
+    cmdClose =
+        button(w, "cmdClose", {400, 184, 83, 25}, QStringLiteral("E&xit"), msSansSerif(8.25));
     Check1 = button(w, "Check1", {2, 136, 479, 37},
                     QStringLiteral("Click Here To Visit ") + siteAddress::host()
                         + QStringLiteral(" Now"),
@@ -94,17 +95,17 @@ frmNagScreen2::frmNagScreen2() : Form("frmNagScreen2", {741, 315})
     place(picNagscreen2Icon, "picNagscreen2Icon", {24, 8, 36, 36});
     picNagscreen2Icon->setAlignment(Qt::AlignCenter);
     picNagscreen2Icon->setAccessibleName(QStringLiteral("Program icon"));
-    lblNagScreen2Caption = label(w, "lblNagScreen2Caption", {72, 16, 10, 29}, QString(),
-                                 msSansSerif(18), kBlack);
+    lblNagScreen2Caption =
+        label(w, "lblNagScreen2Caption", {72, 16, 10, 29}, QString(), msSansSerif(18), kBlack);
     Label2 = label(w, "Label2", {8, 56, 465, 73}, appealText(1), verdana(9.75, Bold), kBlack);
     Label2->setWordWrap(true);
     setBackground(Label2, kWhite);
 
-    Frame2 = captionedPanel(w, "Frame2", {8, 216, 471, 97}, QStringLiteral("Refer A Friend"),
-                            kNavy, kWhite, verdana(9.75, Bold));
+    Frame2 = captionedPanel(w, "Frame2", {8, 216, 471, 97}, QStringLiteral("Refer A Friend"), kNavy,
+                            kWhite, verdana(9.75, Bold));
     txtName = entryBox(Frame2, "txtName", {6, 24, 225, 19}, referral::kYourName);
-    cmdSubmit = button(Frame2, "cmdSubmit", {128, 72, 225, 19}, QStringLiteral("Refer A Friend &Now"),
-                       verdana(8.25, Bold));
+    cmdSubmit = button(Frame2, "cmdSubmit", {128, 72, 225, 19},
+                       QStringLiteral("Refer A Friend &Now"), verdana(8.25, Bold));
     txtEmail = entryBox(Frame2, "txtEmail", {240, 24, 225, 19}, referral::kYourEmail);
     txtFriendEmail = entryBox(Frame2, "txtFriendEmail", {240, 48, 225, 19}, referral::kFriendEmail);
     txtFriendName = entryBox(Frame2, "txtFriendName", {6, 48, 225, 19}, referral::kFriendName);
@@ -116,9 +117,9 @@ frmNagScreen2::frmNagScreen2() : Form("frmNagScreen2", {741, 315})
     txtMessage->setTabChangesFocus(true);
     txtMessage->setAccessibleName(referral::kYourMessage);
 
-    Frame6 = captionedPanel(w, "Frame6", {488, 8, 249, 305},
-                            QStringLiteral("Download Veyra Softwares"), kNavy, kWhite,
-                            verdana(9.75, Bold));
+    Frame6 =
+        captionedPanel(w, "Frame6", {488, 8, 249, 305}, QStringLiteral("Download Veyra Softwares"),
+                       kNavy, kWhite, verdana(9.75, Bold));
     Label3 = label(Frame6, "Label3", {8, 24, 233, 257}, kOtherPrograms, verdana(9), kWhite);
     Label3->setWordWrap(true);
     lblGoToHome = new LinkLabel(QStringLiteral("Click Here To Visit Veyra Softwares"), Frame6);
@@ -135,9 +136,10 @@ frmNagScreen2::frmNagScreen2() : Form("frmNagScreen2", {741, 315})
     setTabOrder(txtFriendEmail, txtFriendName);
     setTabOrder(txtFriendName, txtMessage);
 
-    for (QWidget *box : {static_cast<QWidget *>(txtName), static_cast<QWidget *>(txtEmail),
-                         static_cast<QWidget *>(txtFriendName), static_cast<QWidget *>(txtFriendEmail),
-                         static_cast<QWidget *>(txtMessage)})
+    for (QWidget *box :
+         {static_cast<QWidget *>(txtName), static_cast<QWidget *>(txtEmail),
+          static_cast<QWidget *>(txtFriendName), static_cast<QWidget *>(txtFriendEmail),
+          static_cast<QWidget *>(txtMessage)})
         box->installEventFilter(this);
 
     connect(Check1, &QPushButton::clicked, this, &frmNagScreen2::Check1_Click);
@@ -176,10 +178,14 @@ void frmNagScreen2::Form_Unload() { modHelp::EndApplication(); }
 
 QString frmNagScreen2::placeholderOf(const QObject *box) const
 {
-    if (box == txtName) return referral::kYourName;
-    if (box == txtEmail) return referral::kYourEmail;
-    if (box == txtFriendName) return referral::kFriendName;
-    if (box == txtFriendEmail) return referral::kFriendEmail;
+    if (box == txtName)
+        return referral::kYourName;
+    if (box == txtEmail)
+        return referral::kYourEmail;
+    if (box == txtFriendName)
+        return referral::kFriendName;
+    if (box == txtFriendEmail)
+        return referral::kFriendEmail;
     return referral::kYourMessage;
 }
 
@@ -228,7 +234,8 @@ void frmNagScreen2::cmdSubmit_Click()
     strYourMessage = referral::trimSpaces(boxText(txtMessage));
     strFriendName = referral::trimSpaces(txtFriendName->text());
     strFriendEmail = referral::trimSpaces(txtFriendEmail->text());
-    const referral::Refusal refusal = referral::checkEmails(txtEmail->text(), txtFriendEmail->text());
+    const referral::Refusal refusal =
+        referral::checkEmails(txtEmail->text(), txtFriendEmail->text());
     if (refusal != referral::Refusal::None) {
         messages::critical(this, referral::refusalMessage(refusal));
         return;

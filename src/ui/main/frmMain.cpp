@@ -1,17 +1,17 @@
 #include "ui/main/frmMain.h"
 
+#include "core/birthdata.h"
 #include "core/cobrand.h"
-#include "ui/forms.h"
-#include "ui/farewell/frmNagScreen2.h"
-#include "ui/modHelp.h"
-#include "platform/platform.h"
 #include "core/modPlanetSign.h"
+#include "core/namefilter.h"
+#include "platform/platform.h"
 #include "ui/common/linklabel.h"
 #include "ui/common/look.h"
 #include "ui/common/messages.h"
 #include "ui/display/frmDisplay.h"
-#include "core/birthdata.h"
-#include "core/namefilter.h"
+#include "ui/farewell/frmNagScreen2.h"
+#include "ui/forms.h"
+#include "ui/modHelp.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -111,8 +111,8 @@ frmMain::frmMain() : LinkedForm("frmMain", {484, 337})
                      QStringLiteral("Find My &Ombrel Astrology Sign"), verdana(9, Bold));
 
     Frame5 = panel(w, "Frame5", {0, 280, 484, 57}, kMagenta);
-    cmdExit = button(Frame5, "cmdExit", {408, 16, 68, 31}, QStringLiteral("&Exit"),
-                     verdana(8.25, Bold));
+    cmdExit =
+        button(Frame5, "cmdExit", {408, 16, 68, 31}, QStringLiteral("&Exit"), verdana(8.25, Bold));
     // Laid out with the fully-branded offer above the co-branding one.
     makeCoBrand(Frame5, {8, 8, 399, 41}, Qt::AlignLeft | Qt::AlignTop);
     makeFullBrand(Frame5, {8, 8, 399, 41}, Qt::AlignLeft | Qt::AlignTop);
