@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test test-sanitize bench bench-startup package check-deb format clean
+.PHONY: deps configure build run test test-sanitize bench bench-startup package check-deb format check-format check-layers clean
 
 deps:
 	scripts/install-deps
@@ -37,6 +37,13 @@ check-deb: build
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Fails on code that `make format` would change, or on an include that points up a layer.
+check-format: deps
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+
+check-layers:
+	scripts/check-layers
 
 clean:
 	rm -rf $(BUILD)
