@@ -16,12 +16,8 @@
 namespace {
 LinkLabel *link(QWidget *parent, const char *name, const QRect &rect, const QString &text)
 {
-    auto *l = new LinkLabel(text, parent);
-    look::place(l, name, rect);
-    l->setFont(look::verdana(8.25, look::Bold | look::Underline));
-    look::setTextColour(l, look::kNavy);
-    l->setAccessibleName(text);
-    return l;
+    return LinkLabel::create(parent, name, rect, text,
+                             look::verdana(8.25, look::Bold | look::Underline), look::kNavy);
 }
 } // namespace
 
@@ -36,28 +32,26 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     setFixedSize(423, 264);
     setBackground(this, kMagenta);
 
-    picIcon = new QLabel(this);
-    place(picIcon, "picIcon", {10, 10, 34, 34});
-    picIcon->setAlignment(Qt::AlignCenter);
+    // The controls as laid out: name, rectangle, text, font, colour.
+    // clang-format off
+    picIcon     = picture(this, "picIcon", {10, 10, 34, 34});
+    Label2      = label(this, "Label2", {64, 19, 198, 16}, kWindowCaption, verdana(9.75, Bold), kNavy);
+    Label1      = label(this, "Label1", {16, 64, 399, 57}, QStringLiteral(
+                  "Xelt Ombrel Astrology describes the placement of the asteroid Ombrel in your "
+                  "birth chart. This sign helps you know more about Indigo children and the "
+                  "intuitive and psychic powers within yourself."), verdana(8.25), kBlue);
+    lblHomePage = link(this, "lblHomePage", {104, 136, 310, 13}, QStringLiteral("Click here to visit ") + siteAddress::base());
+    Label6      = label(this, "Label6", {16, 160, 385, 45}, QStringLiteral(
+                  "Home Business Opportunity. Start your own Internet business and make money "
+                  "online. Get this software fully branded for your website."), verdana(8.25, Bold), kBlue);
+    Label5      = link(this, "Label5", {240, 208, 174, 13}, QStringLiteral("Click here for more details"));
+    Line2       = panel(this, "Line2", {-4, 224, 428, 1}, kBlue); // runs a little past both edges, as drawn
+    cmdOK       = button(this, "cmdOK", {330, 232, 84, 23}, QStringLiteral("&OK"), verdana(8.25, Bold));
+    // clang-format on
+
     picIcon->setPixmap(appIcon().pixmap(QSize(32, 32)));
     setBackground(picIcon, QApplication::palette().color(QPalette::Base));
-    picIcon->setAccessibleName(QStringLiteral("Program icon"));
-
-    Label2 = label(this, "Label2", {64, 19, 198, 16}, kWindowCaption, verdana(9.75, Bold), kNavy);
-    Label1 = label(this, "Label1", {16, 64, 399, 57},
-                   QStringLiteral("Xelt Ombrel Astrology describes the placement of the asteroid "
-                                  "Ombrel in your birth chart. This sign helps you know more "
-                                  "about Indigo children and the intuitive and psychic powers "
-                                  "within yourself."),
-                   verdana(8.25), kBlue);
     Label1->setWordWrap(true);
-    lblHomePage = link(this, "lblHomePage", {104, 136, 310, 13},
-                       QStringLiteral("Click here to visit ") + siteAddress::base());
-    Label6 = label(this, "Label6", {16, 160, 385, 45},
-                   QStringLiteral("Home Business Opportunity. Start your own Internet business "
-                                  "and make money online. Get this software fully branded for "
-                                  "your website."),
-                   verdana(8.25, Bold), kBlue);
     Label6->setWordWrap(true);
     // One-line texts keep every letter where the fonts at hand run wider than
     // the designed ones: the title grows rightwards, the link leftwards.
@@ -66,16 +60,6 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     lblHomePage->setGeometry(lblHomePage->geometry().right() + 1 - linkWidth, lblHomePage->y(),
                              linkWidth,
                              std::max(lblHomePage->height(), lblHomePage->sizeHint().height()));
-    Label5 =
-        link(this, "Label5", {240, 208, 174, 13}, QStringLiteral("Click here for more details"));
-
-    // Runs a little past both edges, as drawn.
-    Line2 = new QFrame(this);
-    place(Line2, "Line2", {-4, 224, 428, 1});
-    Line2->setFrameShape(QFrame::NoFrame);
-    setBackground(Line2, kBlue);
-
-    cmdOK = button(this, "cmdOK", {330, 232, 84, 23}, QStringLiteral("&OK"), verdana(8.25, Bold));
     cmdOK->setDefault(true);
     cmdOK->setFocus();
 

@@ -29,13 +29,9 @@ QAction *separator(QMenu *menu, const char *name)
 LinkLabel *linkLabel(QWidget *parent, const char *name, const QRect &rect, const QString &text,
                      const QFont &font, Qt::Alignment alignment)
 {
-    auto *l = new LinkLabel(text, parent);
-    look::place(l, name, rect);
-    l->setFont(font);
+    LinkLabel *l = LinkLabel::create(parent, name, rect, text, font, look::kNavy);
     l->setWordWrap(true);
     l->setAlignment(alignment);
-    look::setTextColour(l, look::kNavy);
-    l->setAccessibleName(text);
     return l;
 }
 } // namespace

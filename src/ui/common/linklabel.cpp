@@ -1,5 +1,7 @@
 #include "ui/common/linklabel.h"
 
+#include "ui/common/look.h"
+
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -60,6 +62,17 @@ LinkLabel::LinkLabel(const QString &text, QWidget *parent) : QLabel(text, parent
     // Reached by Tab after the window's own controls; a click leaves the focus
     // where the user was typing.
     setFocusPolicy(Qt::TabFocus);
+}
+
+LinkLabel *LinkLabel::create(QWidget *parent, const char *name, const QRect &rect,
+                             const QString &text, const QFont &font, const QColor &colour)
+{
+    auto *l = new LinkLabel(text, parent);
+    look::place(l, name, rect);
+    l->setFont(font);
+    look::setTextColour(l, colour);
+    l->setAccessibleName(text);
+    return l;
 }
 
 void LinkLabel::follow() { emit clicked(); }

@@ -9,6 +9,10 @@ class LinkLabel : public QLabel
     Q_OBJECT
 public:
     explicit LinkLabel(const QString &text, QWidget *parent = nullptr);
+    // A link at its place with its given name, font and colour, named for
+    // screen readers by its text.
+    static LinkLabel *create(QWidget *parent, const char *name, const QRect &rect,
+                             const QString &text, const QFont &font, const QColor &colour);
 
     void follow();
 

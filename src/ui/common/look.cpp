@@ -1,9 +1,11 @@
 #include "ui/common/look.h"
 
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 
@@ -66,6 +68,38 @@ QFrame *panel(QWidget *parent, const char *name, const QRect &rect, const QColor
     f->setFrameShape(QFrame::NoFrame);
     setBackground(f, colour);
     return f;
+}
+
+QLineEdit *textBox(QWidget *parent, const char *name, const QRect &rect, const QFont &font,
+                   const QColor &background, const QColor &text)
+{
+    auto *e = new QLineEdit(parent);
+    place(e, name, rect);
+    e->setFont(font);
+    setBackground(e, background);
+    setTextColour(e, text);
+    return e;
+}
+
+QComboBox *dropDown(QWidget *parent, const char *name, const QRect &rect, const QFont &font,
+                    const QColor &background, const QColor &text)
+{
+    auto *c = new QComboBox(parent);
+    place(c, name, rect);
+    c->setEditable(false);
+    c->setFont(font);
+    setBackground(c, background);
+    setTextColour(c, text);
+    return c;
+}
+
+QLabel *picture(QWidget *parent, const char *name, const QRect &rect)
+{
+    auto *l = new QLabel(parent);
+    place(l, name, rect);
+    l->setAlignment(Qt::AlignCenter);
+    l->setAccessibleName(QStringLiteral("Program icon"));
+    return l;
 }
 
 QGroupBox *captionedPanel(QWidget *parent, const char *name, const QRect &rect,

@@ -7,8 +7,10 @@
 #include <QString>
 
 class QFrame;
+class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -39,12 +41,19 @@ void place(QWidget *w, const char *name, const QRect &rect);
 
 // A borderless frame used only as a coloured background.
 QFrame *panel(QWidget *parent, const char *name, const QRect &rect, const QColor &colour);
+// A picture box: the program's icon, centred, named for screen readers.
+QLabel *picture(QWidget *parent, const char *name, const QRect &rect);
 // A frame with a caption, coloured, with the caption in `text`.
 QGroupBox *captionedPanel(QWidget *parent, const char *name, const QRect &rect,
                           const QString &caption, const QColor &background, const QColor &text,
                           const QFont &font);
 QLabel *label(QWidget *parent, const char *name, const QRect &rect, const QString &text,
               const QFont &font, const QColor &colour);
+// A one-line text box and a pick-only drop-down list, in the given colours.
+QLineEdit *textBox(QWidget *parent, const char *name, const QRect &rect, const QFont &font,
+                   const QColor &background, const QColor &text);
+QComboBox *dropDown(QWidget *parent, const char *name, const QRect &rect, const QFont &font,
+                    const QColor &background, const QColor &text);
 // A push button whose face is drawn in the program's grey, not the system's.
 QPushButton *button(QWidget *parent, const char *name, const QRect &rect, const QString &text,
                     const QFont &font);

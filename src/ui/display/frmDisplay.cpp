@@ -29,15 +29,23 @@ frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
 
-    Frame2 = panel(w, "Frame2", {0, 0, 481, 41}, kMagenta);
-    makeBanner(Frame2, {4, 8, 472, 31});
-
+    // The controls as laid out: container, name, rectangle, text, font, colours.
+    const QFont bold = verdana(8.25, Bold);
+    // clang-format off
+    Frame2           = panel(w, "Frame2", {0, 0, 481, 41}, kMagenta);
+                       makeBanner(Frame2, {4, 8, 472, 31});
     fraSexualitySign = panel(w, "fraSexualitySign", {0, 40, 481, 161}, kMagenta);
-    Label12 =
-        label(fraSexualitySign, "Label12", {8, 32, 218, 14},
-              QStringLiteral("Ombrel in your Chart is Placed in"), verdana(9, Bold), kDarkBlue);
-    lblOmbrelSign = label(fraSexualitySign, "lblOmbrelSign", {232, 32, 94, 14},
-                          QStringLiteral("lblOmbrelSign"), verdana(9, Bold), kBlack);
+    Label12          = label(fraSexualitySign, "Label12", {8, 32, 218, 14}, QStringLiteral("Ombrel in your Chart is Placed in"), verdana(9, Bold), kDarkBlue);
+    lblOmbrelSign    = label(fraSexualitySign, "lblOmbrelSign", {232, 32, 94, 14}, QStringLiteral("lblOmbrelSign"), verdana(9, Bold), kBlack);
+    lblSignDesc      = label(fraSexualitySign, "lblSignDesc", {10, 64, 465, 89}, modPlanetSign::defaultInterpretation(), bold, kBlue);
+    cmdBack          = button(w, "cmdBack", {0, 208, 393, 31}, QStringLiteral("&Back"), bold);
+    cmdExit          = button(w, "cmdExit", {400, 208, 81, 31}, QStringLiteral("&Exit"), bold);
+    Frame5           = panel(w, "Frame5", {0, 240, 481, 57}, kMagenta);
+                       makeFullBrand(Frame5, {9, 11, 463, 41}, Qt::AlignHCenter | Qt::AlignTop);
+                       makeCoBrand(Frame5, {9, 11, 463, 41}, Qt::AlignLeft | Qt::AlignTop);
+    // clang-format on
+
+    lblSignDesc->setWordWrap(true);
     lblOmbrelSign->setAccessibleDescription(QStringLiteral("Ombrel's sign"));
     // Where the fonts at hand run wider than the designed ones, the sentence
     // keeps its words: the fixed text takes what it needs and the sign follows.
@@ -47,20 +55,9 @@ frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
         std::max(232, Label12->geometry().right() + 7), 32,
         std::max(94, metrics.horizontalAdvance(QStringLiteral("Sagittarius")) + 4),
         std::max(14, metrics.height()));
-    lblSignDesc = label(fraSexualitySign, "lblSignDesc", {10, 64, 465, 89},
-                        modPlanetSign::defaultInterpretation(), verdana(8.25, Bold), kBlue);
-    lblSignDesc->setWordWrap(true);
-
-    cmdBack = button(w, "cmdBack", {0, 208, 393, 31}, QStringLiteral("&Back"), verdana(8.25, Bold));
-    cmdExit =
-        button(w, "cmdExit", {400, 208, 81, 31}, QStringLiteral("&Exit"), verdana(8.25, Bold));
     setDefaultAndCancel(cmdExit);
     setTabOrder(cmdExit, cmdBack);
-
-    Frame5 = panel(w, "Frame5", {0, 240, 481, 57}, kMagenta);
     // The co-branding offer lies in front here, and nothing changes that.
-    makeFullBrand(Frame5, {9, 11, 463, 41}, Qt::AlignHCenter | Qt::AlignTop);
-    makeCoBrand(Frame5, {9, 11, 463, 41}, Qt::AlignLeft | Qt::AlignTop);
     bringOfferToFront(lblCobrand);
 
     connect(cmdBack, &QPushButton::clicked, this, &frmDisplay::cmdBack_Click);

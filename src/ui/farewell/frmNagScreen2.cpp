@@ -31,6 +31,17 @@ QLineEdit *entryBox(QWidget *parent, const char *name, const QRect &rect, const 
     return e;
 }
 
+// Its lines end in CR LF, as a Windows text box's do (see boxText).
+QPlainTextEdit *messageBox(QWidget *parent, const char *name, const QRect &rect,
+                           const QString &text)
+{
+    auto *e = new QPlainTextEdit(text, parent);
+    look::place(e, name, rect);
+    e->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    e->setAccessibleName(referral::kYourMessage);
+    return e;
+}
+
 const QString kOtherPrograms =
     QStringLiteral("If you have enjoyed this software you will surely be interested in our other "
                    "Veyra Softwares. From a single software, we have now grown to become the "
@@ -78,55 +89,37 @@ frmNagScreen2::frmNagScreen2() : Form("frmNagScreen2", {741, 315})
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_ShowWithoutActivating);
 
-    cmdClose =
-        button(w, "cmdClose", {400, 184, 83, 25}, QStringLiteral("E&xit"), msSansSerif(8.25));
-    Check1 = button(w, "Check1", {2, 136, 479, 37},
-                    QStringLiteral("Click Here To Visit ") + siteAddress::host()
-                        + QStringLiteral(" Now"),
-                    verdana(14.25));
+    // The controls as laid out: container, name, rectangle, text, font, colours.
+    const QFont caption = verdana(9.75, Bold);
+    // clang-format off
+    cmdClose             = button(w, "cmdClose", {400, 184, 83, 25}, QStringLiteral("E&xit"), msSansSerif(8.25));
+    Check1               = button(w, "Check1", {2, 136, 479, 37}, QStringLiteral("Click Here To Visit ") + siteAddress::host() + QStringLiteral(" Now"), verdana(14.25));
+    picNagscreen2Icon    = picture(w, "picNagscreen2Icon", {24, 8, 36, 36});
+    lblNagScreen2Caption = label(w, "lblNagScreen2Caption", {72, 16, 10, 29}, QString(), msSansSerif(18), kBlack);
+    Label2               = label(w, "Label2", {8, 56, 465, 73}, appealText(1), caption, kBlack);
+    Frame2               = captionedPanel(w, "Frame2", {8, 216, 471, 97}, QStringLiteral("Refer A Friend"), kNavy, kWhite, caption);
+    txtName              = entryBox(Frame2, "txtName", {6, 24, 225, 19}, referral::kYourName);
+    cmdSubmit            = button(Frame2, "cmdSubmit", {128, 72, 225, 19}, QStringLiteral("Refer A Friend &Now"), verdana(8.25, Bold));
+    txtEmail             = entryBox(Frame2, "txtEmail", {240, 24, 225, 19}, referral::kYourEmail);
+    txtFriendEmail       = entryBox(Frame2, "txtFriendEmail", {240, 48, 225, 19}, referral::kFriendEmail);
+    txtFriendName        = entryBox(Frame2, "txtFriendName", {6, 48, 225, 19}, referral::kFriendName);
+    txtMessage           = messageBox(Frame2, "txtMessage", {320, 240, 121, 33}, referral::kYourMessage + u'\n');
+    Frame6               = captionedPanel(w, "Frame6", {488, 8, 249, 305}, QStringLiteral("Download Veyra Softwares"), kNavy, kWhite, caption);
+    Label3               = label(Frame6, "Label3", {8, 24, 233, 257}, kOtherPrograms, verdana(9), kWhite);
+    lblGoToHome          = LinkLabel::create(Frame6, "lblGoToHome", {5, 283, 239, 14}, QStringLiteral("Click Here To Visit Veyra Softwares"), verdana(9, Bold | Underline), kYellow);
+    // clang-format on
+
+    // Check1 is a check box drawn as a button: a link that never stays down.
     Check1->setCheckable(true);
     Check1->setAutoDefault(false);
     Check1->setCursor(Qt::PointingHandCursor);
-    QPalette p = Check1->palette();
-    p.setColor(QPalette::ButtonText, QColor(0, 0, 192));
-    Check1->setPalette(p);
-
-    picNagscreen2Icon = new QLabel(w);
-    place(picNagscreen2Icon, "picNagscreen2Icon", {24, 8, 36, 36});
-    picNagscreen2Icon->setAlignment(Qt::AlignCenter);
-    picNagscreen2Icon->setAccessibleName(QStringLiteral("Program icon"));
-    lblNagScreen2Caption =
-        label(w, "lblNagScreen2Caption", {72, 16, 10, 29}, QString(), msSansSerif(18), kBlack);
-    Label2 = label(w, "Label2", {8, 56, 465, 73}, appealText(1), verdana(9.75, Bold), kBlack);
+    setTextColour(Check1, QColor(0, 0, 192));
     Label2->setWordWrap(true);
     setBackground(Label2, kWhite);
-
-    Frame2 = captionedPanel(w, "Frame2", {8, 216, 471, 97}, QStringLiteral("Refer A Friend"), kNavy,
-                            kWhite, verdana(9.75, Bold));
-    txtName = entryBox(Frame2, "txtName", {6, 24, 225, 19}, referral::kYourName);
-    cmdSubmit = button(Frame2, "cmdSubmit", {128, 72, 225, 19},
-                       QStringLiteral("Refer A Friend &Now"), verdana(8.25, Bold));
-    txtEmail = entryBox(Frame2, "txtEmail", {240, 24, 225, 19}, referral::kYourEmail);
-    txtFriendEmail = entryBox(Frame2, "txtFriendEmail", {240, 48, 225, 19}, referral::kFriendEmail);
-    txtFriendName = entryBox(Frame2, "txtFriendName", {6, 48, 225, 19}, referral::kFriendName);
-    // Lies below the panel's lower edge, so it is clipped from sight; Tab still reaches it.
-    // Its lines end in CR LF, as a Windows text box's do (see boxText).
-    txtMessage = new QPlainTextEdit(referral::kYourMessage + u'\n', Frame2);
-    place(txtMessage, "txtMessage", {320, 240, 121, 33});
-    txtMessage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtMessage->setTabChangesFocus(true);
-    txtMessage->setAccessibleName(referral::kYourMessage);
-
-    Frame6 =
-        captionedPanel(w, "Frame6", {488, 8, 249, 305}, QStringLiteral("Download Veyra Softwares"),
-                       kNavy, kWhite, verdana(9.75, Bold));
-    Label3 = label(Frame6, "Label3", {8, 24, 233, 257}, kOtherPrograms, verdana(9), kWhite);
     Label3->setWordWrap(true);
-    lblGoToHome = new LinkLabel(QStringLiteral("Click Here To Visit Veyra Softwares"), Frame6);
-    place(lblGoToHome, "lblGoToHome", {5, 283, 239, 14});
-    lblGoToHome->setFont(verdana(9, Bold | Underline));
-    setTextColour(lblGoToHome, kYellow);
-    lblGoToHome->setAccessibleName(lblGoToHome->text());
+    // txtMessage lies below the panel's lower edge, so it is clipped from
+    // sight; Tab still reaches it.
+    txtMessage->setTabChangesFocus(true);
 
     setTabOrder(cmdClose, Check1);
     setTabOrder(Check1, txtName);

@@ -24,18 +24,6 @@
 qint16 intCoBrandRandomNumber = 0;
 
 namespace {
-QComboBox *dateList(QWidget *parent, const char *name, const QRect &rect, const QString &accessible)
-{
-    auto *c = new QComboBox(parent);
-    look::place(c, name, rect);
-    c->setEditable(false);
-    c->setFont(look::verdana(8.25, look::Bold));
-    look::setBackground(c, look::kMagenta);
-    look::setTextColour(c, look::kBlue);
-    c->setAccessibleName(accessible);
-    return c;
-}
-
 // The character code a key press types, the way the name filter sees it;
 // nothing for keys that type no character (arrows, Tab, Delete, Esc...).
 std::optional<char16_t> typedCode(const QKeyEvent *e)
@@ -69,55 +57,49 @@ frmMain::frmMain() : LinkedForm("frmMain", {484, 337})
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
 
-    Frame2 = panel(w, "Frame2", {0, 0, 484, 41}, kMagenta);
-    makeBanner(Frame2, {8, 8, 472, 29});
+    // The controls as laid out: container, name, rectangle, text, font, colours.
+    const QFont bold = verdana(8.25, Bold), boldLined = verdana(8.25, Bold | Underline),
+                lined = verdana(8.25, Underline);
+    // clang-format off
+    Frame2   = panel(w, "Frame2", {0, 0, 484, 41}, kMagenta);
+               makeBanner(Frame2, {8, 8, 472, 29});
+    Frame1   = panel(w, "Frame1", {0, 40, 484, 241}, kMagenta);
+    Label3   = label(Frame1, "Label3", {8, 16, 465, 49}, QStringLiteral(
+                   "Xelt Ombrel Astrology describes the placement of the asteroid Ombrel in your "
+                   "birth chart. This helps you know more about the creative, psychic and "
+                   "intuitive side of your inner self."), bold, kBlue);
+    Picture1 = panel(Frame1, "Picture1", {40, 80, 401, 105}, kRose);
+    Label1   = label(Picture1, "Label1", {16, 22, 37, 13}, QStringLiteral("Name"), boldLined, kBlue);
+    txtName  = textBox(Picture1, "txtName", {112, 16, 249, 25}, bold, kMagenta, kBlue);
+    Label2   = label(Picture1, "Label2", {16, 68, 83, 13}, QStringLiteral("Date Of Birth"), boldLined, kBlue);
+    Label5   = label(Picture1, "Label5", {128, 48, 27, 13}, QStringLiteral("Date"), lined, kBlue);
+    Label7   = label(Picture1, "Label7", {216, 48, 34, 13}, QStringLiteral("Month"), lined, kBlue);
+    Label6   = label(Picture1, "Label6", {312, 48, 26, 13}, QStringLiteral("Year"), lined, kBlue);
+    cboDate  = dropDown(Picture1, "cboDate", {112, 64, 60, 21}, bold, kMagenta, kBlue);
+    cboMonth = dropDown(Picture1, "cboMonth", {184, 64, 100, 21}, bold, kMagenta, kBlue);
+    cboYear  = dropDown(Picture1, "cboYear", {296, 64, 68, 21}, bold, kMagenta, kBlue);
+    cmdNext  = button(Frame1, "cmdNext", {40, 192, 401, 41}, QStringLiteral("Find My &Ombrel Astrology Sign"), verdana(9, Bold));
+    Frame5   = panel(w, "Frame5", {0, 280, 484, 57}, kMagenta);
+    cmdExit  = button(Frame5, "cmdExit", {408, 16, 68, 31}, QStringLiteral("&Exit"), bold);
+               makeCoBrand(Frame5, {8, 8, 399, 41}, Qt::AlignLeft | Qt::AlignTop);
+               makeFullBrand(Frame5, {8, 8, 399, 41}, Qt::AlignLeft | Qt::AlignTop);
+    // clang-format on
 
-    Frame1 = panel(w, "Frame1", {0, 40, 484, 241}, kMagenta);
-    Label3 = label(Frame1, "Label3", {8, 16, 465, 49},
-                   QStringLiteral("Xelt Ombrel Astrology describes the placement of the asteroid "
-                                  "Ombrel in your birth chart. This helps you know more about the "
-                                  "creative, psychic and intuitive side of your inner self."),
-                   verdana(8.25, Bold), kBlue);
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    // Laid out with the fully-branded offer above the co-branding one.
+    bringOfferToFront(lblFullBrand);
+    setDefaultAndCancel(cmdExit);
 
-    Picture1 = panel(Frame1, "Picture1", {40, 80, 401, 105}, kRose);
-    Label1 = label(Picture1, "Label1", {16, 22, 37, 13}, QStringLiteral("Name"),
-                   verdana(8.25, Bold | Underline), kBlue);
-    txtName = new QLineEdit(Picture1);
-    place(txtName, "txtName", {112, 16, 249, 25});
-    txtName->setFont(verdana(8.25, Bold));
-    setBackground(txtName, kMagenta);
-    setTextColour(txtName, kBlue);
+    // Screen readers on Linux name a box or list by its label and read its value as it changes.
     txtName->setAccessibleName(QStringLiteral("Name"));
+    cboDate->setAccessibleName(QStringLiteral("Day of birth"));
+    cboMonth->setAccessibleName(QStringLiteral("Month of birth"));
+    cboYear->setAccessibleName(QStringLiteral("Year of birth"));
     Label1->setBuddy(txtName);
-    Label2 = label(Picture1, "Label2", {16, 68, 83, 13}, QStringLiteral("Date Of Birth"),
-                   verdana(8.25, Bold | Underline), kBlue);
-    Label5 = label(Picture1, "Label5", {128, 48, 27, 13}, QStringLiteral("Date"),
-                   verdana(8.25, Underline), kBlue);
-    Label7 = label(Picture1, "Label7", {216, 48, 34, 13}, QStringLiteral("Month"),
-                   verdana(8.25, Underline), kBlue);
-    Label6 = label(Picture1, "Label6", {312, 48, 26, 13}, QStringLiteral("Year"),
-                   verdana(8.25, Underline), kBlue);
-    cboDate = dateList(Picture1, "cboDate", {112, 64, 60, 21}, QStringLiteral("Day of birth"));
-    cboMonth = dateList(Picture1, "cboMonth", {184, 64, 100, 21}, QStringLiteral("Month of birth"));
-    cboYear = dateList(Picture1, "cboYear", {296, 64, 68, 21}, QStringLiteral("Year of birth"));
-    // Screen readers on Linux name a list by its label and read its value as it changes.
     Label5->setBuddy(cboDate);
     Label7->setBuddy(cboMonth);
     Label6->setBuddy(cboYear);
-
-    cmdNext = button(Frame1, "cmdNext", {40, 192, 401, 41},
-                     QStringLiteral("Find My &Ombrel Astrology Sign"), verdana(9, Bold));
-
-    Frame5 = panel(w, "Frame5", {0, 280, 484, 57}, kMagenta);
-    cmdExit =
-        button(Frame5, "cmdExit", {408, 16, 68, 31}, QStringLiteral("&Exit"), verdana(8.25, Bold));
-    // Laid out with the fully-branded offer above the co-branding one.
-    makeCoBrand(Frame5, {8, 8, 399, 41}, Qt::AlignLeft | Qt::AlignTop);
-    makeFullBrand(Frame5, {8, 8, 399, 41}, Qt::AlignLeft | Qt::AlignTop);
-    bringOfferToFront(lblFullBrand);
-    setDefaultAndCancel(cmdExit);
 
     setTabOrder(txtName, cboDate);
     setTabOrder(cboDate, cboMonth);
