@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QTest>
 
 BoxAnswerer::BoxAnswerer(QMessageBox::StandardButton answer) : m_answer(answer)
 {
@@ -24,7 +25,9 @@ void BoxAnswerer::poll()
     if (!box || !box->isVisible())
         return;
     boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(), nullptr});
-    if (QAbstractButton *b = box->button(m_answer))
+    if (m_key != Qt::Key_unknown)
+        QTest::keyClick(box, m_key);
+    else if (QAbstractButton *b = box->button(m_answer))
         b->click();
     else
         box->reject();

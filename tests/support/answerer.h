@@ -21,6 +21,8 @@ public:
     // Every box that opens while this lives is answered with `answer`.
     explicit BoxAnswerer(QMessageBox::StandardButton answer = QMessageBox::Ok);
     void setAnswer(QMessageBox::StandardButton answer) { m_answer = answer; }
+    // Answers with a key press instead, as a keyboard user would (Esc, Enter).
+    void answerWithKey(Qt::Key key) { m_key = key; }
     QList<ShownBox> boxes;
     QStringList texts() const;
 
@@ -28,4 +30,5 @@ private:
     void poll();
     QTimer m_timer;
     QMessageBox::StandardButton m_answer;
+    Qt::Key m_key = Qt::Key_unknown;
 };

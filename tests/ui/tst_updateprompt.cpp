@@ -83,6 +83,30 @@ private slots:
         // Stored where the user's tools expect it.
         QVERIFY(QFile::exists(config.filePath(QStringLiteral("xelt-ombrel-astrology.conf"))));
     }
+
+    // Esc and Enter on the question, as a keyboard user answers it: Esc is
+    // No and opens nothing, Enter takes the default Yes.
+    void keyboardAnswers_data()
+    {
+        QTest::addColumn<int>("pressed");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << false;
+        QTest::newRow("Enter") << int(Qt::Key_Return) << true;
+    }
+
+    void keyboardAnswers()
+    {
+        QFETCH(int, pressed);
+        QFETCH(bool, opens);
+        remember(QDate::currentDate().addDays(-30).toString(Qt::ISODate));
+        UrlCatcher caught;
+        BoxAnswerer answers;
+        answers.answerWithKey(Qt::Key(pressed));
+        modHelp::CheckForUpdatePrompt();
+        QCOMPARE(answers.boxes.size(), 1);
+        QCOMPARE(remembered(), QDate::currentDate().toString(Qt::ISODate));
+        QCOMPARE(caught.urls.size(), opens ? 1 : 0);
+    }
 };
 
 QTEST_MAIN(TestUpdatePrompt)

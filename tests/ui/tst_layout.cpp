@@ -1,0 +1,123 @@
+#include "support/windows.h"
+#include "ui/common/form.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QtTest>
+
+// Every window's size and its controls' rectangles, in 96-dpi pixels, in one
+// table; and where each window first appears.
+class TestLayout : public QObject
+{
+    Q_OBJECT
+
+    // The area the window's controls are laid out in: a Form's client, or the dialog itself.
+    static QWidget *clientOf(QWidget *window)
+    {
+        auto *form = qobject_cast<Form *>(window);
+        return form ? form->client() : window;
+    }
+
+private slots:
+    void cleanup() { closeAllWindows(); }
+
+    void geometry_data()
+    {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("control"); // empty: the window's client area
+        QTest::addColumn<QRect>("rect");
+        const auto row = [](const char *form, const char *control, QRect rect) {
+            QTest::addRow("%s %s", form, *control ? control : "client")
+                << QString::fromLatin1(form) << QString::fromLatin1(control) << rect;
+        };
+        row("frmMain", "", {0, 0, 484, 337});
+        row("frmMain", "Frame2", {0, 0, 484, 41});
+        row("frmMain", "Label61", {8, 8, 472, 29});
+        row("frmMain", "Frame1", {0, 40, 484, 241});
+        row("frmMain", "Label3", {8, 16, 465, 49});
+        row("frmMain", "Picture1", {40, 80, 401, 105});
+        row("frmMain", "txtName", {112, 16, 249, 25});
+        row("frmMain", "cboDate", {112, 64, 60, 21});
+        row("frmMain", "cboMonth", {184, 64, 100, 21});
+        row("frmMain", "cboYear", {296, 64, 68, 21});
+        row("frmMain", "cmdNext", {40, 192, 401, 41});
+        row("frmMain", "Frame5", {0, 280, 484, 57});
+        row("frmMain", "cmdExit", {408, 16, 68, 31});
+        row("frmMain", "lblCobrand", {8, 8, 399, 41});
+        row("frmMain", "lblFullBrand", {8, 8, 399, 41});
+        row("frmDisplay", "", {0, 0, 481, 297});
+        row("frmDisplay", "Label61", {4, 8, 472, 31});
+        row("frmDisplay", "fraSexualitySign", {0, 40, 481, 161});
+        row("frmDisplay", "lblSignDesc", {10, 64, 465, 89});
+        row("frmDisplay", "cmdBack", {0, 208, 393, 31});
+        row("frmDisplay", "cmdExit", {400, 208, 81, 31});
+        row("frmDisplay", "Frame5", {0, 240, 481, 57});
+        row("frmDisplay", "lblFullBrand", {9, 11, 463, 41});
+        row("frmDisplay", "lblCobrand", {9, 11, 463, 41});
+        row("frmAbout", "", {0, 0, 423, 264});
+        row("frmAbout", "picIcon", {10, 10, 34, 34});
+        row("frmAbout", "Label1", {16, 64, 399, 57});
+        row("frmAbout", "Label6", {16, 160, 385, 45});
+        row("frmAbout", "Label5", {240, 208, 174, 13});
+        row("frmAbout", "cmdOK", {330, 232, 84, 23});
+        row("frmNagScreen2", "", {0, 0, 741, 315});
+        row("frmNagScreen2", "cmdClose", {400, 184, 83, 25});
+        row("frmNagScreen2", "Check1", {2, 136, 479, 37});
+        row("frmNagScreen2", "Label2", {8, 56, 465, 73});
+        row("frmNagScreen2", "Frame2", {8, 216, 471, 97});
+        row("frmNagScreen2", "txtName", {6, 24, 225, 19});
+        row("frmNagScreen2", "txtEmail", {240, 24, 225, 19});
+        row("frmNagScreen2", "txtFriendName", {6, 48, 225, 19});
+        row("frmNagScreen2", "txtFriendEmail", {240, 48, 225, 19});
+        row("frmNagScreen2", "cmdSubmit", {128, 72, 225, 19});
+        row("frmNagScreen2", "txtMessage", {320, 240, 121, 33});
+        row("frmNagScreen2", "Frame6", {488, 8, 249, 305});
+        row("frmNagScreen2", "lblGoToHome", {5, 283, 239, 14});
+    }
+
+    void geometry()
+    {
+        QFETCH(QString, form);
+        QFETCH(QString, control);
+        QFETCH(QRect, rect);
+        QWidget *window = showWindow(form);
+        QCOMPARE(window->objectName(), form);
+        QWidget *client = clientOf(window);
+        if (control.isEmpty()) {
+            QCOMPARE(client->size(), rect.size());
+            // Fixed: neither the user nor a layout can resize it.
+            QCOMPARE(window->minimumSize(), window->maximumSize());
+            return;
+        }
+        auto *w = client->findChild<QWidget *>(control);
+        QVERIFY2(w, qPrintable(control));
+        QCOMPARE(w->geometry(), rect);
+    }
+
+    // Each window comes up in the middle of the screen the first time it is shown.
+    void centredOnFirstShow_data()
+    {
+        QTest::addColumn<QString>("form");
+        for (const char *name : kWindowNames)
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void centredOnFirstShow()
+    {
+        QFETCH(QString, form);
+        QWidget *window = showWindow(form);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        const QPoint screenCentre = window->screen()->availableGeometry().center();
+        const QPoint centre = window->frameGeometry().center();
+        // Within the rounding of odd sizes and QRect's inclusive corners.
+        QVERIFY2(qAbs(centre.x() - screenCentre.x()) <= 2 && qAbs(centre.y() - screenCentre.y()) <= 2,
+                 qPrintable(QStringLiteral("window centre (%1, %2), screen centre (%3, %4)")
+                                .arg(centre.x())
+                                .arg(centre.y())
+                                .arg(screenCentre.x())
+                                .arg(screenCentre.y())));
+    }
+};
+
+QTEST_MAIN(TestLayout)
+#include "tst_layout.moc"
