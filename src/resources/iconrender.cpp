@@ -2,8 +2,11 @@
 //   iconrender <icon.svg> <folder> <size>...        one PNG per size, for the icon theme
 //   iconrender --source <icon.svg> <file.cpp> <size>...
 //                                                   the pixels as C++ arrays, for the windows
+//   iconrender --ico <icon.svg> <file.ico> <size>...
+//                                                   one Windows icon holding every size
 // The windows and the icon theme thus share one drawing, and the program needs
 // neither QtSvg nor an image decoder to show its icon.
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -46,14 +49,49 @@ bool writeSource(QSvgRenderer &svg, const QString &file, const QList<int> &sizes
     QFile f(file);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(out) == out.size();
 }
+// A Windows .ico with one PNG-compressed 32-bit image per size, which every
+// Windows since Vista reads; the largest (256) is what Explorer's big views show.
+bool writeIco(QSvgRenderer &svg, const QString &file, const QList<int> &sizes)
+{
+    QList<QByteArray> pngs;
+    for (int size : sizes) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (size > 256 || !buffer.open(QIODevice::WriteOnly)
+            || !render(svg, size).save(&buffer, "PNG"))
+            return false;
+        pngs << png;
+    }
+    QByteArray out;
+    const auto u16 = [&out](quint32 v) { out += char(v & 0xff), out += char((v >> 8) & 0xff); };
+    const auto u32 = [&u16](quint32 v) { u16(v & 0xffff), u16(v >> 16); };
+    u16(0); // reserved
+    u16(1); // an icon, not a cursor
+    u16(quint32(sizes.size()));
+    quint32 offset = 6 + 16 * quint32(sizes.size());
+    for (qsizetype i = 0; i < sizes.size(); ++i) {
+        const char side = char(sizes[i] == 256 ? 0 : sizes[i]); // 0 stands for 256
+        out += side, out += side, out += char(0), out += char(0);
+        u16(1);  // colour planes
+        u16(32); // bits per pixel
+        u32(quint32(pngs[i].size()));
+        u32(offset);
+        offset += quint32(pngs[i].size());
+    }
+    for (const QByteArray &png : pngs)
+        out += png;
+    QFile f(file);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(out) == out.size();
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    const bool source = argc > 1 && QByteArray(argv[1]) == "--source";
-    const int first = source ? 2 : 1;
+    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    const bool source = mode == "--source", ico = mode == "--ico";
+    const int first = source || ico ? 2 : 1;
     if (argc < first + 3) {
-        std::fprintf(stderr, "usage: %s [--source] icon.svg out size...\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--source|--ico] icon.svg out size...\n", argv[0]);
         return 2;
     }
     QSvgRenderer svg(QString::fromLocal8Bit(argv[first]));
@@ -73,6 +111,8 @@ int main(int argc, char *argv[])
     }
     if (source)
         return writeSource(svg, out, sizes) ? 0 : 1;
+    if (ico)
+        return writeIco(svg, out, sizes) ? 0 : 1;
     if (!QDir(out).mkpath(QStringLiteral(".")))
         return 1;
     for (int size : sizes) {
