@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test test-sanitize bench bench-startup package check-deb format check-format check-layers clean
+.PHONY: deps configure build run test test-sanitize bench bench-startup package check-deb format check-format check-layers windows test-windows clean
 
 deps:
 	scripts/install-deps
@@ -45,8 +45,18 @@ check-format: deps
 check-layers:
 	scripts/check-layers
 
+# The Windows program, cross-built with MinGW-w64 (Qt for Windows is built once
+# into the user's cache): build-windows/ gets the installer and a portable zip.
+windows: deps
+	scripts/build-windows $(BUILD)
+
+# The same, with the Qt Test suites run under Wine and the installed program
+# driven from the keyboard.
+test-windows: deps
+	scripts/test-windows $(BUILD)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-windows
 
 # The same suite under the address and undefined-behaviour sanitizers.
 test-sanitize: deps

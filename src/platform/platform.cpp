@@ -19,8 +19,16 @@ std::mt19937 &generator()
 
 std::unique_ptr<QSettings> userSettings()
 {
+#ifdef Q_OS_WIN
+    // The key named after the program itself, as the user's tools look for it;
+    // an organisation-only QSettings would add an "OrganizationDefaults" level.
+    return std::make_unique<QSettings>(
+        QStringLiteral("HKEY_CURRENT_USER\\Software\\xelt-ombrel-astrology"),
+        QSettings::NativeFormat);
+#else
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                        QStringLiteral("xelt-ombrel-astrology"));
+#endif
 }
 
 void openInBrowser(const QString &address) { QDesktopServices::openUrl(QUrl(address)); }

@@ -110,7 +110,8 @@ private slots:
         const QPoint screenCentre = window->screen()->availableGeometry().center();
         const QPoint centre = window->frameGeometry().center();
         // Within the rounding of odd sizes and QRect's inclusive corners.
-        QVERIFY2(qAbs(centre.x() - screenCentre.x()) <= 2 && qAbs(centre.y() - screenCentre.y()) <= 2,
+        QVERIFY2(qAbs(centre.x() - screenCentre.x()) <= 2
+                     && qAbs(centre.y() - screenCentre.y()) <= 2,
                  qPrintable(QStringLiteral("window centre (%1, %2), screen centre (%3, %4)")
                                 .arg(centre.x())
                                 .arg(centre.y())

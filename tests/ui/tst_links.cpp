@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -220,9 +221,11 @@ private slots:
             [&](frmAbout *about) {
                 QCOMPARE(about->objectName(), QStringLiteral("frmAbout"));
                 QVERIFY(about->isModal());
+                // Owned by its window: no taskbar button of its own, kept above it.
+                QCOMPARE(about->windowHandle()->transientParent(), w->windowHandle());
                 QVERIFY(w->isVisible());
                 QVERIFY(QTest::qWaitForWindowActive(about));
-                QCOMPARE(QApplication::focusWidget(), about->cmdOK);
+                QTRY_COMPARE(QApplication::focusWidget(), about->cmdOK);
                 QCOMPARE(about->lblHomePage->text(),
                          QStringLiteral("Click here to visit ") + siteAddress::base());
                 QTest::mouseClick(about->lblHomePage, Qt::LeftButton);

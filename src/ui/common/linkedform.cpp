@@ -129,6 +129,7 @@ void LinkedForm::lblFullBrand_Click() { modHelp::OpenFullyBrandedPage(); }
 
 void LinkedForm::mnuAbout_Click()
 {
-    frmAbout about;
+    // Owned by the calling window, so it stays off the taskbar and above its owner.
+    frmAbout about(this);
     about.exec();
 }
