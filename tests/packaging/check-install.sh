@@ -35,6 +35,8 @@ appstreamcli validate --no-net "$stage/$metainfo" || fail "appstreamcli validate
 
 manpage=share/man/man1/xelt-ombrel-astrology.1.gz
 need "$manpage"
+need share/doc/xelt-ombrel-astrology/copyright
+need share/doc/xelt-ombrel-astrology/changelog.gz
 gzip -t "$stage/$manpage" || fail "$manpage is not gzip"
 # The check lintian makes: any message from groff while formatting is a fault.
 warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
