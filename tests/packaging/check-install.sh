@@ -31,7 +31,8 @@ for size in 16 32 48 128 256; do
 done
 
 desktop-file-validate "$stage/$desktop" || fail "desktop-file-validate"
-appstreamcli validate --no-net "$stage/$metainfo" || fail "appstreamcli validate"
+# --strict fails on info-level issues too; pedantic ones are only shown.
+appstreamcli validate --no-net --strict --pedantic "$stage/$metainfo" || fail "appstreamcli validate"
 
 manpage=share/man/man1/xelt-ombrel-astrology.1.gz
 need "$manpage"
