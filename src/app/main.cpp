@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/startup.h"
 #include "platform/instanceguard.h"
 #include "ui/common/appicon.h"
@@ -10,7 +11,19 @@
 
 int main(int argc, char *argv[])
 {
+    // --help and --version are answered before any display is opened, so they
+    // work without one.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const auto code = commandline::answer(arguments, commandline::Stage::BeforeQt))
+        return *code;
+
     QApplication app(argc, argv);
+    // Qt has now taken out its own options; whatever is left must be ours.
+    if (const auto code =
+            commandline::answer(QApplication::arguments(), commandline::Stage::AfterQt))
+        return *code;
     QApplication::setStyle(new ProgramStyle);
     QApplication::setWindowIcon(look::appIcon());
     // Lets Wayland desktops match the windows to the installed entry and icon.

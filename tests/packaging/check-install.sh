@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a staging folder and checks what a desktop finds
 # there: the program, a valid desktop entry and metainfo that name each other,
-# and the icon at every theme size, each image really of its size.
+# the icon at every theme size, each image really of its size, and a manual
+# page that man reads without a warning and that names every option the
+# program's --help lists.
 # Usage: check-install.sh <build folder> <staging folder> <app id>
 set -euo pipefail
 build=$1 stage=$2 id=$3
@@ -29,7 +31,25 @@ for size in 16 32 48 128 256; do
 done
 
 desktop-file-validate "$stage/$desktop" || fail "desktop-file-validate"
-appstreamcli validate --no-net "$stage/$metainfo" || fail "appstreamcli validate"
+# --strict fails on info-level issues too; pedantic ones are only shown.
+appstreamcli validate --no-net --strict --pedantic "$stage/$metainfo" || fail "appstreamcli validate"
+
+manpage=share/man/man1/xelt-ombrel-astrology.1.gz
+need "$manpage"
+need share/doc/xelt-ombrel-astrology/copyright
+need share/doc/xelt-ombrel-astrology/changelog.gz
+gzip -t "$stage/$manpage" || fail "$manpage is not gzip"
+# The check lintian makes: any message from groff while formatting is a fault.
+warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
+           man --warnings -E UTF-8 -l -Tutf8 -Z "$stage/$manpage" 2>&1 >/dev/null)
+[ -z "$warnings" ] || fail "man reports: $warnings"
+page=$(MANWIDTH=80 man -l "$stage/$manpage" 2>/dev/null)
+help=$(QT_QPA_PLATFORM=offscreen "$stage/bin/xelt-ombrel-astrology" --help) || fail "--help failed"
+options=$(grep -o -E -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
+[ -n "$options" ] || fail "--help lists no option"
+for option in $options; do
+  grep -q -F -e "$option" <<<"$page" || fail "the manual page does not describe $option"
+done
 
 grep -qx "Exec=xelt-ombrel-astrology" "$stage/$desktop" || fail "Exec does not start the installed program"
 grep -qx "Icon=$id" "$stage/$desktop" || fail "Icon is not the installed icon"

@@ -1,0 +1,19 @@
+#pragma once
+// The two questions every Linux program answers on its command line,
+// --help and --version; the program itself takes no argument.
+#include <QStringList>
+
+#include <optional>
+
+namespace commandline {
+
+// Qt's own options (-platform, -style...) are still in argv until QApplication
+// has taken them out, so before then an option we don't know is not yet wrong.
+enum class Stage { BeforeQt, AfterQt };
+
+// Prints the help, the version or the error for these arguments (argv[0]
+// first). Returns the exit code when the program must end here, or nothing
+// when it should start as usual.
+std::optional<int> answer(const QStringList &arguments, Stage stage);
+
+} // namespace commandline
