@@ -48,8 +48,7 @@ key() { xdotool key --delay 60 "$@"; }
 shoot() { sleep 0.5; import -window "$1" "$shots/$2.png"; echo "saved $shots/$2.png"; }
 
 step "fresh prefix, stand-in browser"
-run wineboot -i >/dev/null 2>&1 || true
-wineserver -w
+"$repo/scripts/wine-prefix" "$WINEPREFIX"
 cat >"$work/browser" <<EOB
 #!/bin/sh
 printf '%s\n' "\$1" >>"$work/opened"

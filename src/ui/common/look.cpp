@@ -147,6 +147,9 @@ void centreOnScreen(QWidget *window)
     if (!screen)
         return;
     const QRect avail = screen->availableGeometry();
+    // Where the platform knows the title bar's size before the window is shown
+    // (Windows), the native window must exist for the frame to count.
+    window->winId();
     const QSize size = window->frameGeometry().size();
     window->move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
 }
