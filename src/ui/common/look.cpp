@@ -1,5 +1,7 @@
 #include "ui/common/look.h"
 
+#include "ui/common/accesskeys.h"
+
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -138,6 +140,7 @@ QPushButton *button(QWidget *parent, const char *name, const QRect &rect, const 
     b->setPalette(p);
     // Enter on a focused button presses that button, as in any dialog.
     b->setAutoDefault(true);
+    accessKeys::actAtOnce(b);
     return b;
 }
 
