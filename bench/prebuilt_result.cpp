@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setStyle(new ProgramStyle);
-    QApplication::setWindowIcon(look::appIcon());
+    QApplication::setWindowIcon(look::windowIcon());
     app.setQuitOnLastWindowClosed(false);
 
     frmMain *main = Forms::Main();

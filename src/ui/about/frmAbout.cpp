@@ -28,7 +28,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(kWindowCaption);
-    setWindowIcon(appIcon());
+    setWindowIcon(windowIcon());
     setFixedSize(423, 264);
     setBackground(this, kMagenta);
 

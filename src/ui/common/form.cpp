@@ -17,7 +17,7 @@ Form::Form(const char *name, QSize clientSize, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(look::kWindowCaption);
-    setWindowIcon(look::appIcon());
+    setWindowIcon(look::windowIcon());
     m_client->setObjectName(QStringLiteral("client"));
     m_client->setFixedSize(clientSize);
     setCentralWidget(m_client);
