@@ -33,6 +33,12 @@ bool isMainLoaded() { return loaded(g_main); }
 bool isDisplayLoaded() { return loaded(g_display); }
 bool isNagScreen2Loaded() { return loaded(g_nag); }
 
+void hideNagScreen2()
+{
+    if (loaded(g_nag))
+        g_nag->hide();
+}
+
 void destroyAll()
 {
     destroy(g_display);

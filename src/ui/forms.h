@@ -15,6 +15,11 @@ bool isMainLoaded();
 bool isDisplayLoaded();
 bool isNagScreen2Loaded();
 
+// Hides the farewell window if it exists. One not yet created stays so: its
+// load step (the appeal drawn, the random generator re-seeded) runs wherever
+// it is first created, and building a window only to hide it is wasted work.
+void hideNagScreen2();
+
 // Destroys every window at once, without closing steps: for the end of main() and for tests.
 void destroyAll();
 

@@ -93,6 +93,43 @@ private slots:
         QCOMPARE(nag->Label2->text(), text);
     }
 
+    void farewellFirstBuiltOnLeavingAfterFind()
+    {
+        frmMain *main = Forms::Main();
+        main->txtName->setText(QStringLiteral("ANN"));
+        main->show();
+        main->cmdNext_Click();
+        QVERIFY(!Forms::isNagScreen2Loaded());
+        // Leaving creates it now, with its load step: one of the four appeals,
+        // drawn once for this creation.
+        Forms::Display()->cmdExit_Click();
+        QVERIFY(Forms::isNagScreen2Loaded());
+        frmNagScreen2 *nag = Forms::NagScreen2();
+        QVERIFY(nag->isVisible());
+        QCOMPARE(nag->windowTitle(), QStringLiteral("Xelt Ombrel Astrology v1.15"));
+        const QString text = nag->Label2->text();
+        QVERIFY(appeals().contains(text));
+        for (int i = 0; i < 5; ++i) {
+            nag->hide();
+            nag->show();
+            QCOMPARE(nag->Label2->text(), text);
+        }
+    }
+
+    void findHidesAFarewellAlreadyBuilt()
+    {
+        frmNagScreen2 *nag = Forms::NagScreen2();
+        nag->show();
+        frmMain *main = Forms::Main();
+        main->txtName->setText(QStringLiteral("ANN"));
+        main->show();
+        main->cmdNext_Click();
+        QVERIFY(!nag->isVisible());
+        nag->show();
+        Forms::Display()->cmdBack_Click();
+        QVERIFY(!nag->isVisible());
+    }
+
     void everyAppealTurnsUp()
     {
         QSet<QString> seen;
@@ -141,7 +178,7 @@ private slots:
         frmMain *main = Forms::Main();
         main->txtName->setText(QStringLiteral("ANN"));
         main->show();
-        main->cmdNext_Click(); // main hidden, result shown, farewell loaded and hidden
+        main->cmdNext_Click(); // main hidden, result shown
         QPointer<frmMain> m = main;
         QPointer<frmDisplay> d = Forms::Display();
         QPointer<frmNagScreen2> nag = Forms::NagScreen2();

@@ -7,6 +7,9 @@
 #include <QPixmap>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
+
 class TestIcon : public QObject
 {
     Q_OBJECT
@@ -35,6 +38,40 @@ private slots:
         // Not an empty square: the disc covers the middle.
         QCOMPARE(qAlpha(window.pixel(size / 2, size / 2)), 255);
         QCOMPARE(qAlpha(window.pixel(0, 0)), 0);
+    }
+
+    void windowIconHoldsOnlyWhatTheScaleNeeds_data()
+    {
+        QTest::addColumn<qreal>("scale");
+        QTest::addColumn<QList<int>>("sizes");
+        QTest::newRow("1") << 1.0 << QList<int>{16, 32};
+        QTest::newRow("1.5") << 1.5 << QList<int>{16, 24, 32, 48};
+        QTest::newRow("2") << 2.0 << QList<int>{16, 32, 64};
+    }
+
+    void windowIconHoldsOnlyWhatTheScaleNeeds()
+    {
+        QFETCH(qreal, scale);
+        QFETCH(QList<int>, sizes);
+        const QIcon icon = look::windowIcon(scale);
+        QList<int> held;
+        for (const QSize &s : icon.availableSizes())
+            held << s.width();
+        std::sort(held.begin(), held.end());
+        QCOMPARE(held, sizes);
+        // The title bar's 16 points and the switcher's 32, at this scale: the
+        // theme's drawing at that many pixels, never an enlargement.
+        for (int points : {16, 32}) {
+            const int pixels = std::min(64, int(std::ceil(points * scale)));
+            QImage drawn = icon.pixmap(QSize(points, points), scale)
+                               .toImage()
+                               .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            drawn.setDevicePixelRatio(1.0);
+            const QImage theme = QImage(QStringLiteral(XELT_ICON_DIR "/%1.png").arg(pixels))
+                                     .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            QCOMPARE(drawn.size(), QSize(pixels, pixels));
+            QCOMPARE(drawn, theme);
+        }
     }
 
     void sharpAtDoubleScale()

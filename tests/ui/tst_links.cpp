@@ -2,6 +2,7 @@
 #include "support/urlcatcher.h"
 #include "ui/about/frmAbout.h"
 #include "ui/common/linklabel.h"
+#include "ui/common/look.h"
 #include "ui/display/frmDisplay.h"
 #include "ui/farewell/frmNagScreen2.h"
 #include "ui/forms.h"
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QWindow>
 #include <QtTest>
 
@@ -145,6 +147,31 @@ private slots:
             a->trigger();
             QVERIFY(caught.urls.isEmpty());
         }
+    }
+
+    void focusedLinkDrawsItsFrameWithoutTextDocument()
+    {
+        frmMain *m = Forms::Main();
+        m->show();
+        QVERIFY(QTest::qWaitForWindowActive(m));
+        LinkLabel *link = m->Label61; // centred: nothing of its text touches its edges
+        // The pixels of its right edge drawn in the link's own colour.
+        const auto edgeDots = [link] {
+            const QImage image = link->grab().toImage();
+            int dots = 0;
+            for (int y = 0; y < image.height(); ++y)
+                dots += QColor(image.pixel(image.width() - 1, y)) == look::kNavy;
+            return dots;
+        };
+        QCOMPARE(edgeDots(), 0);
+        link->setFocus(Qt::TabFocusReason);
+        QVERIFY(link->hasFocus());
+        QVERIFY(edgeDots() >= link->height() / 4);
+        QVERIFY(link->findChildren<QTextDocument *>().isEmpty());
+        UrlCatcher caught;
+        QTest::keyClick(link, Qt::Key_Space);
+        QCOMPARE(caught.urls.size(), 1);
+        QVERIFY(link->findChildren<QTextDocument *>().isEmpty());
     }
 
     void menuBars_data()

@@ -28,7 +28,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(kWindowCaption);
-    setWindowIcon(appIcon());
+    setWindowIcon(windowIcon());
     setFixedSize(423, 264);
     setBackground(this, kMagenta);
 
@@ -72,3 +72,11 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
 void frmAbout::cmdOK_Click() { accept(); }
 void frmAbout::lblHomePage_Click() { modHelp::OpenHomePage(); }
 void frmAbout::Label5_Click() { modHelp::OpenFullyBrandedPage(); }
+
+void frmAbout::showEvent(QShowEvent *e)
+{
+    // Where the frame is known only now (Windows), centre with it counted.
+    if (frameGeometry().size() != size())
+        look::centreOnScreen(this);
+    QDialog::showEvent(e);
+}

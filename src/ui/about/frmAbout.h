@@ -22,4 +22,7 @@ public slots:
     void cmdOK_Click();
     void lblHomePage_Click();
     void Label5_Click();
+
+protected:
+    void showEvent(QShowEvent *e) override;
 };

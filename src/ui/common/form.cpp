@@ -17,7 +17,7 @@ Form::Form(const char *name, QSize clientSize, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(look::kWindowCaption);
-    setWindowIcon(look::appIcon());
+    setWindowIcon(look::windowIcon());
     m_client->setObjectName(QStringLiteral("client"));
     m_client->setFixedSize(clientSize);
     setCentralWidget(m_client);
@@ -47,12 +47,17 @@ void Form::keyPressEvent(QKeyEvent *e)
 
 void Form::setVisible(bool visible)
 {
-    if (visible && !m_placed) {
+    const bool first = visible && !m_placed;
+    if (first) {
         m_placed = true;
         adjustSize();
         look::centreOnScreen(this);
     }
     QMainWindow::setVisible(visible);
+    // Windows knows the title bar's size only once the native window exists:
+    // centre again with it, before anything is drawn.
+    if (first && frameGeometry().size() != size())
+        look::centreOnScreen(this);
 }
 
 void Form::closeEvent(QCloseEvent *e)

@@ -77,6 +77,18 @@ LinkLabel *LinkLabel::create(QWidget *parent, const char *name, const QRect &rec
 
 void LinkLabel::follow() { emit clicked(); }
 
+// A QLabel that can take the focus builds a whole text document, when it is
+// polished and when it gets the focus, to edit or select text; a link does
+// neither, so it skips QLabel's steps for both and stays a plain label.
+bool LinkLabel::event(QEvent *e)
+{
+    if (e->type() == QEvent::Polish)
+        return QFrame::event(e);
+    return QLabel::event(e);
+}
+
+void LinkLabel::focusInEvent(QFocusEvent *e) { QFrame::focusInEvent(e); }
+
 void LinkLabel::mousePressEvent(QMouseEvent *e)
 {
     m_pressed = e->button() == Qt::LeftButton;

@@ -3,7 +3,8 @@
 
 // A label that opens something when clicked, with the pointing-hand pointer.
 // It is on the Tab path (Enter or Space follows it) and screen readers see it
-// as a link whose press action follows it.
+// as a link whose press action follows it. Its text is set once, when it is
+// made: it draws it as a plain label does, with no text document behind it.
 class LinkLabel : public QLabel
 {
     Q_OBJECT
@@ -20,6 +21,8 @@ signals:
     void clicked();
 
 protected:
+    bool event(QEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;

@@ -1,5 +1,7 @@
 #include "ui/common/look.h"
 
+#include "ui/common/accesskeys.h"
+
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -138,6 +140,7 @@ QPushButton *button(QWidget *parent, const char *name, const QRect &rect, const 
     b->setPalette(p);
     // Enter on a focused button presses that button, as in any dialog.
     b->setAutoDefault(true);
+    accessKeys::actAtOnce(b);
     return b;
 }
 
@@ -147,9 +150,6 @@ void centreOnScreen(QWidget *window)
     if (!screen)
         return;
     const QRect avail = screen->availableGeometry();
-    // Where the platform knows the title bar's size before the window is shown
-    // (Windows), the native window must exist for the frame to count.
-    window->winId();
     const QSize size = window->frameGeometry().size();
     window->move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
 }

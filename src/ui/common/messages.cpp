@@ -1,5 +1,7 @@
 #include "ui/common/messages.h"
 
+#include "ui/common/accesskeys.h"
+
 #include <QLoggingCategory>
 
 // Off by default; QT_LOGGING_RULES="xelt.messages.info=true" shows each box's
@@ -17,6 +19,7 @@ QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageB
         box.setDefaultButton(QMessageBox::Yes);
     // Esc and the close box answer as the box's one button, or No.
     box.setEscapeButton(buttons & QMessageBox::No ? QMessageBox::No : QMessageBox::Ok);
+    accessKeys::actAtOnce(&box);
     qCInfo(lcMessages).noquote() << "message:" << text;
     return QMessageBox::StandardButton(box.exec());
 }

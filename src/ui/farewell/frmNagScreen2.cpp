@@ -150,7 +150,7 @@ void frmNagScreen2::Form_Load()
     lblNagScreen2Caption->setText(look::kWindowCaption);
     lblNagScreen2Caption->adjustSize();
     lblNagScreen2Caption->resize(lblNagScreen2Caption->width(), 29);
-    setWindowIcon(look::appIcon());
+    setWindowIcon(look::windowIcon());
     picNagscreen2Icon->setPixmap(look::appIcon().pixmap(QSize(32, 32)));
     platform::seedRandomFromClock();
     Label2->setText(appealText(int(platform::nextRandom() * 4)));

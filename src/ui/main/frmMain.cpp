@@ -178,7 +178,7 @@ void frmMain::cmdNext_Click()
     frmDisplay *display = Forms::Display();
     display->setSign(sign);
     hide();
-    Forms::NagScreen2()->hide();
+    Forms::hideNagScreen2();
     display->show();
 }
 
