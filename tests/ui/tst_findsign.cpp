@@ -298,6 +298,22 @@ private slots:
             w = w->nextInFocusChain();
         QCOMPARE(w, d->cmdBack);
     }
+
+    // The two offers of the result window share one place and one look.
+    void resultOffersAreCentred_data()
+    {
+        QTest::addColumn<QString>("offer");
+        QTest::newRow("co-branding") << "lblCobrand";
+        QTest::newRow("fully branded") << "lblFullBrand";
+    }
+
+    void resultOffersAreCentred()
+    {
+        QFETCH(QString, offer);
+        const auto *label = Forms::Display()->findChild<LinkLabel *>(offer);
+        QVERIFY(label);
+        QCOMPARE(label->alignment(), Qt::AlignHCenter | Qt::AlignTop);
+    }
 };
 
 QTEST_MAIN(TestFindSign)

@@ -42,7 +42,7 @@ frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
     cmdExit          = button(w, "cmdExit", {400, 208, 81, 31}, QStringLiteral("&Exit"), bold);
     Frame5           = panel(w, "Frame5", {0, 240, 481, 57}, kMagenta);
                        makeFullBrand(Frame5, {9, 11, 463, 41}, Qt::AlignHCenter | Qt::AlignTop);
-                       makeCoBrand(Frame5, {9, 11, 463, 41}, Qt::AlignLeft | Qt::AlignTop);
+                       makeCoBrand(Frame5, {9, 11, 463, 41}, Qt::AlignHCenter | Qt::AlignTop);
     // clang-format on
 
     lblSignDesc->setWordWrap(true);
