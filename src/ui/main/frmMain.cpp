@@ -170,6 +170,9 @@ bool frmMain::ValidateBirthData()
 
 void frmMain::cmdNext_Click()
 {
+    // A click still queued from before Exit: the window is on its way out.
+    if (isUnloaded())
+        return;
     if (!ValidateBirthData())
         return;
     // A lookup that fails keeps the sign of the last one that matched.
