@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
+
 struct ShownBox {
     QString title;
     QString text;
@@ -23,6 +25,8 @@ public:
     void setAnswer(QMessageBox::StandardButton answer) { m_answer = answer; }
     QList<ShownBox> boxes;
     QStringList texts() const;
+    // Runs while each box is up and active, before it is answered.
+    std::function<void()> whileShown;
 
 private:
     void poll();

@@ -7,6 +7,7 @@
 #include "ui/modTellAFriend.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrlQuery>
@@ -197,6 +198,73 @@ private slots:
         QCOMPARE(nag->txtMessage->toPlainText(), QStringLiteral("Your Message"));
         nag->txtMessage->setFocus();
         QVERIFY(nag->txtMessage->toPlainText().isEmpty());
+    }
+
+    // Focus that goes and comes back with the window's activation or a popup
+    // is no visit to the box: a box of spaces keeps them.
+    void placeholdersIgnoreActivation_data()
+    {
+        QTest::addColumn<bool>("byWindow");
+        QTest::newRow("another window activated") << true;
+        QTest::newRow("a popup menu opened") << false;
+    }
+
+    void placeholdersIgnoreActivation()
+    {
+        QFETCH(bool, byWindow);
+        nag->txtName->setFocus(Qt::TabFocusReason);
+        QVERIFY(nag->txtName->text().isEmpty());
+        nag->txtName->setText(QStringLiteral("   "));
+        QWidget other;
+        QMenu menu;
+        menu.addAction(QStringLiteral("Copy"));
+        if (byWindow) {
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+        } else {
+            menu.popup(nag->txtName->mapToGlobal(QPoint(0, 0)));
+            QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        }
+        QCOMPARE(nag->txtName->text(), QStringLiteral("   "));
+        if (byWindow) {
+            nag->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(nag));
+        } else {
+            menu.close();
+        }
+        QCOMPARE(QApplication::focusWidget(), nag->txtName);
+        QCOMPARE(nag->txtName->text(), QStringLiteral("   "));
+        // Leaving the box for another control still brings the placeholder back.
+        nag->cmdClose->setFocus(Qt::TabFocusReason);
+        QCOMPARE(nag->txtName->text(), QStringLiteral("Your Name"));
+    }
+
+    // The no-space message takes the activation; the emptied box stays empty.
+    void noSpaceMessageLeavesTheBoxEmpty_data()
+    {
+        QTest::addColumn<QString>("boxName");
+        QTest::newRow("your e-mail") << "txtEmail";
+        QTest::newRow("friend's e-mail") << "txtFriendEmail";
+    }
+
+    void noSpaceMessageLeavesTheBoxEmpty()
+    {
+        QFETCH(QString, boxName);
+        auto *box = nag->findChild<QLineEdit *>(boxName);
+        box->setFocus(Qt::TabFocusReason);
+        QVERIFY(box->text().isEmpty());
+        QStringList whileShown;
+        BoxAnswerer answers;
+        answers.whileShown = [&] { whileShown << box->text(); };
+        QTest::keyClick(box, Qt::Key_Space);
+        QCOMPARE(answers.texts(),
+                 QStringList{QStringLiteral("Email Address Cannot Contain Space")});
+        QCOMPARE(whileShown, QStringList{QString()});
+        nag->activateWindow(); // as the window manager does when the box goes
+        QVERIFY(QTest::qWaitForWindowActive(nag));
+        QCOMPARE(nag->focusWidget(), static_cast<QWidget *>(box));
+        QCOMPARE(box->text(), QString());
     }
 
     void noSpaceInEmailBoxes()

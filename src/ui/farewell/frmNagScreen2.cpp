@@ -10,6 +10,7 @@
 #include "ui/modHelp.h"
 #include "ui/modTellAFriend.h"
 
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -200,6 +201,11 @@ void frmNagScreen2::setBoxText(QObject *box, const QString &text)
 bool frmNagScreen2::eventFilter(QObject *watched, QEvent *e)
 {
     if (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) {
+        // The window losing or regaining the activation, or a popup over it,
+        // is no visit to the box.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(e)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
         const QString placeholder = placeholderOf(watched);
         const QString text = boxText(watched);
         if (e->type() == QEvent::FocusIn && referral::clearsOnFocus(text, placeholder))
