@@ -13,6 +13,12 @@
 #include <QUrlQuery>
 #include <QtTest>
 
+namespace {
+// The shortest hand-over to a browser: ShellExecute on Windows takes about
+// 2,048 characters of address (Linux allows 128 KiB in one argument).
+constexpr int kShortestHandOver = 2048;
+} // namespace
+
 class TestReferral : public QObject
 {
     Q_OBJECT
@@ -265,6 +271,73 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(nag));
         QCOMPARE(nag->focusWidget(), static_cast<QWidget *>(box));
         QCOMPARE(box->text(), QString());
+    }
+
+    // Whatever is pasted in, the boxes keep the address short enough for
+    // every browser hand-over.
+    void longReferralStaysShort_data()
+    {
+        QTest::addColumn<QString>("filler");
+        QTest::newRow("ASCII") << "x";
+        QTest::newRow("Cyrillic") << QStringLiteral("\u0436");
+        QTest::newRow("CJK") << QStringLiteral("\u4e2d");
+        QTest::newRow("emoji") << QStringLiteral("\U0001F600");
+    }
+
+    void longReferralStaysShort()
+    {
+        QFETCH(QString, filler);
+        const QString flood = filler.repeated(40000);
+        const QList<QPair<QLineEdit *, QString>> boxes{
+            {nag->txtName, QStringLiteral("Ann")},
+            {nag->txtEmail, QStringLiteral("ann@a.org")},
+            {nag->txtFriendName, QStringLiteral("Bob")},
+            {nag->txtFriendEmail, QStringLiteral("bob@b.org")}};
+        for (const auto &[box, start] : boxes) {
+            const QString pasted = start + flood;
+            box->selectAll();
+            box->insert(pasted); // as Paste does
+            QVERIFY(pasted.startsWith(box->text()));
+        }
+        const QString pasted = QStringLiteral("Hello") + flood;
+        nag->txtMessage->selectAll();
+        nag->txtMessage->insertPlainText(pasted);
+        QString message = nag->txtMessage->toPlainText();
+        QVERIFY(pasted.startsWith(message));
+
+        UrlCatcher caught;
+        BoxAnswerer answers;
+        nag->cmdSubmit->click();
+        QVERIFY(answers.boxes.isEmpty());
+        QCOMPARE(caught.urls.size(), 1);
+        const QString address = caught.urls[0].toString(QUrl::FullyEncoded);
+        QVERIFY2(address.size() <= kShortestHandOver, qPrintable(QString::number(address.size())));
+        // Every box is sent whole, as it shows.
+        const QUrlQuery query{caught.urls[0]};
+        const QList<QPair<const char *, QString>> sent{
+            {"taf1", nag->txtName->text()},
+            {"taf2", nag->txtEmail->text()},
+            {"taf3", message.replace(u'\n', QStringLiteral("\r\n"))},
+            {"taf4", nag->txtFriendName->text()},
+            {"taf5", nag->txtFriendEmail->text()}};
+        for (const auto &[key, value] : sent)
+            QCOMPARE(query.queryItemValue(QString::fromLatin1(key), QUrl::FullyDecoded), value);
+    }
+
+    // Longer values than the boxes take (set by code) are refused in words.
+    void tooLongAddressIsRefused()
+    {
+        modTellAFriend::strYourName = QString(kShortestHandOver, u'A');
+        modTellAFriend::strYourEmail = QStringLiteral("a@b.c");
+        modTellAFriend::strYourMessage = QStringLiteral("Hello");
+        modTellAFriend::strFriendName = QStringLiteral("Bob");
+        modTellAFriend::strFriendEmail = QStringLiteral("d@e.f");
+        UrlCatcher caught;
+        BoxAnswerer answers;
+        modTellAFriend::SubmitReferral();
+        QVERIFY(caught.urls.isEmpty());
+        QCOMPARE(answers.texts(), QStringList{QStringLiteral("Your Referral Is Too Long To Send")});
+        QCOMPARE(answers.boxes[0].icon, QMessageBox::Critical);
     }
 
     void noSpaceInEmailBoxes()
