@@ -324,6 +324,19 @@ private slots:
             QCOMPARE(query.queryItemValue(QString::fromLatin1(key), QUrl::FullyDecoded), value);
     }
 
+    // A hand-over that fails (here: no browser at all) leaves no name or
+    // address of anyone in the program's output.
+    void failedHandOverNamesNoOne()
+    {
+        fill(QStringLiteral("Ann Lee"), QStringLiteral("ann@a.org"), QStringLiteral("Bob Ray"),
+             QStringLiteral("bob@b.org"));
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("Ann|ann%40a|ann@a|Bob|bob")));
+        BoxAnswerer answers;
+        nag->cmdSubmit->click();
+        QVERIFY(answers.boxes.isEmpty());
+        QVERIFY(modTellAFriend::strReferAddress.contains(QStringLiteral("taf1=Ann")));
+    }
+
     // Longer values than the boxes take (set by code) are refused in words.
     void tooLongAddressIsRefused()
     {
