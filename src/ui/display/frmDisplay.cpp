@@ -76,6 +76,7 @@ void frmDisplay::setSign(const QString &sign)
 
 void frmDisplay::cmdBack_Click()
 {
+    m_goingBack = true;
     close();
     Forms::Main()->show();
     Forms::NagScreen2()->hide();
@@ -87,6 +88,9 @@ void frmDisplay::mnuExit_Click() { cmdExit_Click(); }
 
 void frmDisplay::Form_Unload()
 {
-    if (!modHelp::isEnding())
+    // Back hides the farewell window at once: showing it on the way would
+    // only hand it the keyboard for a moment, and some window managers then
+    // lose track of where the keys go.
+    if (!modHelp::isEnding() && !m_goingBack)
         Forms::NagScreen2()->show();
 }

@@ -124,9 +124,8 @@ frmNagScreen2::frmNagScreen2() : Form("frmNagScreen2", {741, 315})
     QWidget *w = client();
     setBackground(w, kWhite);
     setFont(msSansSerif(8.25));
-    // Above every ordinary window, and shown without taking the activation.
+    // Above every ordinary window; setVisible also makes it the active one.
     setWindowFlag(Qt::WindowStaysOnTopHint);
-    setAttribute(Qt::WA_ShowWithoutActivating);
 
     // The controls as laid out: container, name, rectangle, text, font, colours.
     const QFont caption = verdana(9.75, Bold);
@@ -190,6 +189,17 @@ frmNagScreen2::frmNagScreen2() : Form("frmNagScreen2", {741, 315})
 
     Form_Load();
     cmdClose->setFocus();
+}
+
+void frmNagScreen2::setVisible(bool visible)
+{
+    Form::setVisible(visible);
+    // Window managers differ in what they give a new window by themselves
+    // (metacity and xfwm4 would leave it without the keyboard): ask for it.
+    if (visible) {
+        raise();
+        activateWindow();
+    }
 }
 
 void frmNagScreen2::Form_Load()
