@@ -492,6 +492,53 @@ private slots:
         QVERIFY(!errors(app).contains(u"message:"));
     }
 
+    // An opener that cannot open the page says so with the address, as
+    // xdg-open does without a browser: none of it reaches the program's output.
+    void failingOpenerLeavesNoAddress()
+    {
+        QDir(home.path()).mkpath(QStringLiteral("failing"));
+        QFile opener(home.filePath(QStringLiteral("failing/xdg-open")));
+        QVERIFY(opener.open(QIODevice::WriteOnly));
+        opener.write("#!/bin/sh\nprintf '%s\\n' \"$1\" > \"$(dirname \"$0\")/asked\"\n"
+                     "echo \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n");
+        opener.close();
+        opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcessEnvironment failing = env;
+        failing.insert(QStringLiteral("PATH"), home.filePath(QStringLiteral("failing")) + u':'
+                                                   + env.value(QStringLiteral("PATH")));
+        QProcess *app = start(failing, kProgram, {});
+        const QString main = onlyWindow(app);
+        QVERIFY(!main.isEmpty());
+        press(main, QStringLiteral("Escape"));
+        QString farewell;
+        QVERIFY(waitFor([&] {
+            const QStringList w = visibleWindows(app);
+            return w.size() == 1 && (farewell = w[0]) != main;
+        }));
+        // From Exit: the home page button, the name, Refer, both e-mails, the friend's name.
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("windowfocus"), QStringLiteral("--sync"),  farewell,
+             QStringLiteral("key"),         QStringLiteral("--delay"), QStringLiteral("50"),
+             QStringLiteral("Tab"),         QStringLiteral("Tab"),     QStringLiteral("ctrl+a"),
+             QStringLiteral("A"),           QStringLiteral("n"),       QStringLiteral("n"),
+             QStringLiteral("Tab"),         QStringLiteral("Tab"),     QStringLiteral("a"),
+             QStringLiteral("at"),          QStringLiteral("b"),       QStringLiteral("period"),
+             QStringLiteral("c"),           QStringLiteral("Tab"),     QStringLiteral("d"),
+             QStringLiteral("at"),          QStringLiteral("e"),       QStringLiteral("period"),
+             QStringLiteral("f"),           QStringLiteral("Tab"),     QStringLiteral("B"),
+             QStringLiteral("o"),           QStringLiteral("b"),       QStringLiteral("alt+n")},
+            env);
+        const QString asked = home.filePath(QStringLiteral("failing/asked"));
+        QVERIFY(waitFor([&] { return QFile::exists(asked); }));
+        QFile f(asked);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY2(f.readAll().contains("taf1=Ann&taf2=a%40b.c"), "the referral was handed over");
+        QTest::qWait(300);
+        const QString said = errors(app);
+        QVERIFY2(!said.contains(u"taf1") && !said.contains(u"a@b.c") && !said.contains(u"a%40b.c"),
+                 qPrintable(said));
+    }
+
     void updateQuestionAcrossRuns()
     {
         // First start: nothing asked, today remembered.
