@@ -58,6 +58,7 @@ QString refusalMessage(Refusal refusal)
     case Refusal::NameMissing: return QStringLiteral("Please Enter Your Name");
     case Refusal::MessageMissing: return QStringLiteral("Please Enter Your Message");
     case Refusal::FriendNameMissing: return QStringLiteral("Please Enter Your Friend's Name");
+    case Refusal::AddressTooLong: return QStringLiteral("Your Referral Is Too Long To Send");
     case Refusal::None: break;
     }
     return {};
@@ -73,6 +74,11 @@ QString requestAddress(const Entries &entries)
            + value(entries.yourMessage) + QStringLiteral("&taf4=") + value(entries.friendName)
            + QStringLiteral("&taf5=") + value(entries.friendEmail) + QStringLiteral("&taf6=")
            + value(siteAddress::productFolder());
+}
+
+Refusal checkAddress(const QString &address)
+{
+    return address.size() > kMaxAddressLength ? Refusal::AddressTooLong : Refusal::None;
 }
 
 } // namespace referral

@@ -20,6 +20,7 @@ enum class Refusal {
     NameMissing,
     MessageMissing,
     FriendNameMissing,
+    AddressTooLong,
 };
 
 inline const QString kYourName = QStringLiteral("Your Name");
@@ -28,6 +29,18 @@ inline const QString kFriendName = QStringLiteral("Friend's Name");
 inline const QString kFriendEmail = QStringLiteral("Friend's Email Address");
 inline const QString kYourMessage = QStringLiteral("Your Message");
 inline const QString kNoSpaceMessage = QStringLiteral("Email Address Cannot Contain Space");
+
+// The longest request address handed to the browser. ShellExecute on Windows
+// fails past about 2,048 characters (INTERNET_MAX_URL_LENGTH is 2,083); Linux
+// takes 128 KiB in one argument.
+constexpr qsizetype kMaxAddressLength = 2000;
+// What each box takes, in UTF-16 units. A unit grows to at most 9 characters
+// in the address (3 UTF-8 bytes, each written %XX), so 200 units give at most
+// 1,800, and with the fixed part (194 at the default site) the address stays
+// within kMaxAddressLength whatever is typed or pasted.
+constexpr int kMaxNameLength = 30;  // txtName, txtFriendName
+constexpr int kMaxEmailLength = 50; // txtEmail, txtFriendEmail
+constexpr int kMaxMessageLength = 40;
 
 // Removes leading and trailing spaces (code 32) only; tabs and line breaks stay.
 QString trimSpaces(const QString &text);
@@ -46,5 +59,7 @@ QString refusalMessage(Refusal refusal);
 // The request address: every value percent-encoded as UTF-8, so that a site
 // decoding the query gets back exactly the trimmed texts.
 QString requestAddress(const Entries &entries);
+// AddressTooLong for an address the browser hand-over might not take.
+Refusal checkAddress(const QString &address);
 
 } // namespace referral

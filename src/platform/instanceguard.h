@@ -1,26 +1,30 @@
 #pragma once
 // The guard against a second copy of the program.
-#include <memory>
-
-class QLockFile;
+#include <QtGlobal>
 
 namespace platform {
 
-// Held for the life of the process; a second copy cannot take it. A lock left
-// by a copy that crashed or was killed is taken over at once.
+// Held for the life of the process; a second copy of the same user cannot take
+// it. The kernel lets go of it when the process ends, crashed or killed too.
 class InstanceGuard
 {
 public:
     InstanceGuard();
     ~InstanceGuard();
-    // True when another copy of the program holds the lock. When no lock can
-    // be made at all (no writable folder), the answer is false: better two
-    // copies than none.
+    InstanceGuard(const InstanceGuard &) = delete;
+    InstanceGuard &operator=(const InstanceGuard &) = delete;
+
+    // True when another copy of the program holds the guard. When no guard
+    // can be made at all, the answer is false: better two copies than none.
     bool anotherCopyRunning() const { return m_another; }
     void release();
 
 private:
-    std::unique_ptr<QLockFile> m_lock;
+#ifdef Q_OS_WIN
+    void *m_mutex = nullptr;
+#else
+    int m_fd = -1;
+#endif
     bool m_another = false;
 };
 

@@ -19,13 +19,18 @@ void SubmitReferral()
 {
     const referral::Entries entries{strYourName, strYourEmail, strYourMessage, strFriendName,
                                     strFriendEmail};
-    const referral::Refusal refusal = referral::checkEntries(entries);
-    if (refusal != referral::Refusal::None) {
+    auto refuse = [](referral::Refusal refusal) {
         QWidget *owner = Forms::isNagScreen2Loaded() ? Forms::NagScreen2() : nullptr;
         messages::critical(owner, referral::refusalMessage(refusal));
-        return;
-    }
+    };
+    if (const referral::Refusal refusal = referral::checkEntries(entries);
+        refusal != referral::Refusal::None)
+        return refuse(refusal);
     strReferAddress = referral::requestAddress(entries);
+    // The boxes keep it short; only values longer than they take get here.
+    if (const referral::Refusal refusal = referral::checkAddress(strReferAddress);
+        refusal != referral::Refusal::None)
+        return refuse(refusal);
     OpenReferralAddress();
 }
 

@@ -2,6 +2,7 @@
 // private X server, driven with xdotool.
 #include <QDate>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -10,10 +11,32 @@
 
 #include <csignal>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 const QString kProgram = QStringLiteral(XELT_EXECUTABLE);
 const QString kWmClose = QStringLiteral(XELT_WM_CLOSE);
+const QString kNobody = QStringLiteral("65534"); // another local user
+
+// Runs a command as the user nobody.
+QStringList asNobody(const QStringList &command)
+{
+    return QStringList{QStringLiteral("--reuid=") + kNobody, QStringLiteral("--regid=") + kNobody,
+                       QStringLiteral("--clear-groups")}
+           + command;
+}
+
+// Every file and folder under a folder, as paths relative to it, parents first.
+QStringList entriesUnder(const QString &folder)
+{
+    QStringList found;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << QDir(folder).relativeFilePath(it.next());
+    found.sort();
+    return found;
+}
 
 QString run(const QString &program, const QStringList &args, const QProcessEnvironment &env)
 {
@@ -34,14 +57,43 @@ class TestProcess : public QObject
     std::vector<std::unique_ptr<QProcess>> apps;
     QString stderrOf[16];
 
-    QProcess *start()
+    QProcess *start() { return start(env, kProgram, {}); }
+
+    // The program, or a command that ends by running it.
+    QProcess *start(const QProcessEnvironment &with, const QString &command,
+                    const QStringList &args)
     {
         auto p = std::make_unique<QProcess>();
-        p->setProcessEnvironment(env);
+        p->setProcessEnvironment(with);
         p->setProcessChannelMode(QProcess::SeparateChannels);
-        p->start(kProgram, {});
+        p->start(command, args);
         apps.push_back(std::move(p));
         return apps.back().get();
+    }
+
+    // "started" (its main window is up), "refused" (it said another copy
+    // runs) or "neither" within ten seconds.
+    QString outcome(QProcess *app)
+    {
+        QString said, result = QStringLiteral("neither");
+        waitFor([&] {
+            said += errors(app);
+            if (said.contains(u"message: Application is already running"))
+                result = QStringLiteral("refused");
+            else if (const QStringList w = visibleWindows(app);
+                     w.size() == 1 && windowName(w[0]) == u"Xelt Ombrel Astrology v1.15")
+                result = QStringLiteral("started");
+            return result != u"neither";
+        });
+        if (result == u"neither")
+            qWarning() << "state:" << app->state() << said;
+        return result;
+    }
+
+    void stop(QProcess *app)
+    {
+        app->kill();
+        app->waitForFinished(5000);
     }
 
     static bool waitFor(const std::function<bool()> &condition, int ms = 10000)
@@ -135,12 +187,22 @@ private slots:
     void init()
     {
         // Fresh settings and lock folders for every test.
-        const QString tag = QString::fromLatin1(QTest::currentTestFunction());
+        QString tag = QString::fromLatin1(QTest::currentTestFunction());
+        if (const char *row = QTest::currentDataTag())
+            tag += u'-' + QString::fromLatin1(row).replace(u' ', u'-');
         QDir(home.path()).mkpath(tag + QStringLiteral("/runtime"));
         QFile::setPermissions(home.filePath(tag + QStringLiteral("/runtime")),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"),
                    home.filePath(tag + QStringLiteral("/runtime")));
+        // The temp and cache folders are the guard's fallbacks: the test's own too.
+        for (const char *folder : {"tmp", "cache"}) {
+            const QString path = home.filePath(tag + u'/' + QLatin1StringView(folder));
+            QDir().mkpath(path);
+            env.insert(folder == std::string_view("tmp") ? QStringLiteral("TMPDIR")
+                                                         : QStringLiteral("XDG_CACHE_HOME"),
+                       path);
+        }
         QDir(home.path()).mkpath(QStringLiteral("config"));
         QFile::remove(confFile());
         QFile::remove(home.filePath(QStringLiteral("opened")));
@@ -225,6 +287,160 @@ private slots:
         QCOMPARE(running->state(), QProcess::Running);
     }
 
+    // Whatever is left at the lock's path, the program starts, and a second
+    // copy is still refused.
+    void junkAtTheLockPath_data()
+    {
+        QTest::addColumn<QString>("junk");
+        QTest::newRow("directory") << "directory";
+        QTest::newRow("empty file") << "empty";
+        QTest::newRow("random bytes") << "random";
+        QTest::newRow("dangling symlink") << "symlink";
+    }
+
+    void junkAtTheLockPath()
+    {
+        QFETCH(QString, junk);
+        const QString runtime = env.value(QStringLiteral("XDG_RUNTIME_DIR"));
+        QProcess *first = start();
+        QCOMPARE(outcome(first), QStringLiteral("started"));
+        const QStringList made = entriesUnder(runtime);
+        QCOMPARE(made.size(), 1); // the lock, wherever the program keeps it
+        stop(first);
+        const QString lock = QDir(runtime).filePath(made[0]);
+        QFile::remove(lock);
+        if (junk == u"directory") {
+            QVERIFY(QDir().mkdir(lock));
+        } else if (junk == u"symlink") {
+            QVERIFY(QFile::link(QDir(runtime).filePath(QStringLiteral("gone/nowhere")), lock));
+        } else {
+            QFile f(lock);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            if (junk == u"random")
+                for (int i = 0; i < 64; ++i)
+                    f.putChar(char(QRandomGenerator::global()->bounded(256)));
+        }
+        QCOMPARE(outcome(start()), QStringLiteral("started"));
+        QProcess *second = start();
+        QCOMPARE(outcome(second), QStringLiteral("refused"));
+        press(onlyWindow(second), QStringLiteral("Return"));
+        QVERIFY(second->waitForFinished(10000));
+    }
+
+    // A runtime folder on a read-only file system (a private mount for each
+    // copy): the guard moves to a folder it can use and stays on.
+    void readOnlyRuntimeFolder()
+    {
+        const QString runtime = env.value(QStringLiteral("XDG_RUNTIME_DIR"));
+        const QString script =
+            QStringLiteral("mount -t tmpfs -o ro,mode=0700,size=64k tmpfs \"$XDG_RUNTIME_DIR\" "
+                           "&& exec \"$@\"");
+        QProcess probe;
+        probe.setProcessEnvironment(env);
+        probe.start(QStringLiteral("unshare"),
+                    {QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
+                     script + QStringLiteral(" && ! touch \"$XDG_RUNTIME_DIR/x\" 2>/dev/null"),
+                     QStringLiteral("sh"), QStringLiteral("true")});
+        probe.waitForFinished(10000);
+        if (probe.exitCode() != 0)
+            QSKIP("no private mount namespace here (needs root)");
+        const QStringList args{QStringLiteral("-m"), QStringLiteral("sh"),
+                               QStringLiteral("-c"), script,
+                               QStringLiteral("sh"), kProgram};
+        QCOMPARE(outcome(start(env, QStringLiteral("unshare"), args)), QStringLiteral("started"));
+        QProcess *second = start(env, QStringLiteral("unshare"), args);
+        QCOMPARE(outcome(second), QStringLiteral("refused"));
+        press(onlyWindow(second), QStringLiteral("Return"));
+        QVERIFY(second->waitForFinished(10000));
+        QVERIFY(entriesUnder(runtime).isEmpty());
+    }
+
+    // Two users without USER set and without a runtime folder, whose
+    // fallbacks in the shared temp folder (Qt's is $TMPDIR/runtime-<user>)
+    // a third user holds: each gets a copy of its own.
+    void usersDoNotShareALock()
+    {
+        if (::geteuid() != 0)
+            QSKIP("acting as another user needs root");
+        QTemporaryDir shared;
+        QVERIFY(shared.isValid());
+        QFile::setPermissions(shared.path(), QFile::Permissions(0x7555)); // anyone may look in
+        QVERIFY(QFile::copy(kProgram, shared.filePath(QStringLiteral("xelt-ombrel-astrology"))));
+        const QString tmp = shared.filePath(QStringLiteral("tmp"));
+        const QString theirs = shared.filePath(QStringLiteral("nobody"));
+        QVERIFY(QDir().mkpath(tmp) && QDir().mkpath(theirs));
+        QVERIFY(run(QStringLiteral("chmod"), {QStringLiteral("1777"), tmp}, env).isEmpty());
+        QVERIFY(run(QStringLiteral("chmod"), {QStringLiteral("0777"), theirs}, env).isEmpty());
+        for (const char *name : {"runtime-root", "runtime-nobody"}) {
+            const QString taken = QDir(tmp).filePath(QString::fromLatin1(name));
+            QVERIFY(QDir().mkdir(taken));
+            QVERIFY(run(QStringLiteral("chown"), {QStringLiteral("12345:12345"), taken}, env)
+                        .isEmpty());
+        }
+
+        QProcessEnvironment both = env;
+        both.remove(QStringLiteral("USER"));
+        both.remove(QStringLiteral("LOGNAME"));
+        both.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        both.insert(QStringLiteral("TMPDIR"), tmp);
+        QProcessEnvironment nobody = both;
+        for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+            nobody.insert(QString::fromLatin1(name), theirs);
+        QCOMPARE(
+            outcome(start(nobody, QStringLiteral("setpriv"),
+                          asNobody({shared.filePath(QStringLiteral("xelt-ombrel-astrology"))}))),
+            QStringLiteral("started"));
+        QCOMPARE(outcome(start(both, kProgram, {})), QStringLiteral("started"));
+        QProcess *again = start(both, kProgram, {});
+        QCOMPARE(outcome(again), QStringLiteral("refused"));
+        press(onlyWindow(again), QStringLiteral("Return"));
+        QVERIFY(again->waitForFinished(10000));
+    }
+
+    // With no runtime folder, another user who makes, in the shared temp
+    // folder, each name the program used there last time cannot lock it out.
+    void anotherUserCannotLockMeOut()
+    {
+        if (::geteuid() != 0)
+            QSKIP("acting as another user needs root");
+        QTemporaryDir sharedTmp;
+        QVERIFY(sharedTmp.isValid());
+        QVERIFY(run(QStringLiteral("chmod"), {QStringLiteral("1777"), sharedTmp.path()}, env)
+                    .isEmpty());
+        QProcessEnvironment mine = env;
+        mine.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        mine.insert(QStringLiteral("TMPDIR"), sharedTmp.path());
+        for (int round = 1; round <= 3; ++round) {
+            const QStringList before = entriesUnder(sharedTmp.path());
+            QProcess *app = start(mine, kProgram, {});
+            QVERIFY2(outcome(app) == u"started", qPrintable(QStringLiteral("round %1").arg(round)));
+            stop(app);
+            QStringList made;
+            for (const QString &entry : entriesUnder(sharedTmp.path()))
+                if (!before.contains(entry))
+                    made << entry;
+            for (auto it = made.crbegin(); it != made.crend(); ++it) {
+                const QString path = QDir(sharedTmp.path()).filePath(*it);
+                QVERIFY(QFileInfo(path).isDir() && !QFileInfo(path).isSymLink()
+                            ? QDir(path).removeRecursively()
+                            : QFile::remove(path));
+            }
+            if (made.isEmpty())
+                continue;
+            QStringList squat{QStringLiteral("sh"), QStringLiteral("-c"),
+                              QStringLiteral("umask 0 && cd \"$0\" && mkdir -- \"$@\""),
+                              sharedTmp.path()};
+            run(QStringLiteral("setpriv"), asNobody(squat + made), env);
+            for (const QString &entry : made)
+                QVERIFY(QFileInfo(QDir(sharedTmp.path()).filePath(entry)).ownerId() == 65534);
+        }
+        QCOMPARE(outcome(start(mine, kProgram, {})), QStringLiteral("started"));
+        QProcess *second = start(mine, kProgram, {});
+        QCOMPARE(outcome(second), QStringLiteral("refused"));
+        press(onlyWindow(second), QStringLiteral("Return"));
+        QVERIFY(second->waitForFinished(10000));
+    }
+
     void farewellEndsTheProgram_data()
     {
         QTest::addColumn<bool>("byExitButton");
@@ -274,6 +490,53 @@ private slots:
             return w.size() == 1 && (result = w[0]) != main;
         }));
         QVERIFY(!errors(app).contains(u"message:"));
+    }
+
+    // An opener that cannot open the page says so with the address, as
+    // xdg-open does without a browser: none of it reaches the program's output.
+    void failingOpenerLeavesNoAddress()
+    {
+        QDir(home.path()).mkpath(QStringLiteral("failing"));
+        QFile opener(home.filePath(QStringLiteral("failing/xdg-open")));
+        QVERIFY(opener.open(QIODevice::WriteOnly));
+        opener.write("#!/bin/sh\nprintf '%s\\n' \"$1\" > \"$(dirname \"$0\")/asked\"\n"
+                     "echo \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n");
+        opener.close();
+        opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcessEnvironment failing = env;
+        failing.insert(QStringLiteral("PATH"), home.filePath(QStringLiteral("failing")) + u':'
+                                                   + env.value(QStringLiteral("PATH")));
+        QProcess *app = start(failing, kProgram, {});
+        const QString main = onlyWindow(app);
+        QVERIFY(!main.isEmpty());
+        press(main, QStringLiteral("Escape"));
+        QString farewell;
+        QVERIFY(waitFor([&] {
+            const QStringList w = visibleWindows(app);
+            return w.size() == 1 && (farewell = w[0]) != main;
+        }));
+        // From Exit: the home page button, the name, Refer, both e-mails, the friend's name.
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("windowfocus"), QStringLiteral("--sync"),  farewell,
+             QStringLiteral("key"),         QStringLiteral("--delay"), QStringLiteral("50"),
+             QStringLiteral("Tab"),         QStringLiteral("Tab"),     QStringLiteral("ctrl+a"),
+             QStringLiteral("A"),           QStringLiteral("n"),       QStringLiteral("n"),
+             QStringLiteral("Tab"),         QStringLiteral("Tab"),     QStringLiteral("a"),
+             QStringLiteral("at"),          QStringLiteral("b"),       QStringLiteral("period"),
+             QStringLiteral("c"),           QStringLiteral("Tab"),     QStringLiteral("d"),
+             QStringLiteral("at"),          QStringLiteral("e"),       QStringLiteral("period"),
+             QStringLiteral("f"),           QStringLiteral("Tab"),     QStringLiteral("B"),
+             QStringLiteral("o"),           QStringLiteral("b"),       QStringLiteral("alt+n")},
+            env);
+        const QString asked = home.filePath(QStringLiteral("failing/asked"));
+        QVERIFY(waitFor([&] { return QFile::exists(asked); }));
+        QFile f(asked);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY2(f.readAll().contains("taf1=Ann&taf2=a%40b.c"), "the referral was handed over");
+        QTest::qWait(300);
+        const QString said = errors(app);
+        QVERIFY2(!said.contains(u"taf1") && !said.contains(u"a@b.c") && !said.contains(u"a%40b.c"),
+                 qPrintable(said));
     }
 
     void updateQuestionAcrossRuns()

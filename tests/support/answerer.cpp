@@ -24,7 +24,12 @@ void BoxAnswerer::poll()
     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     if (!box || !box->isVisible())
         return;
+    // What the box does to the window behind it shows once it is active.
+    if (whileShown && QApplication::activeWindow() != box)
+        return;
     boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(), nullptr});
+    if (whileShown)
+        whileShown();
     if (m_key != Qt::Key_unknown)
         QTest::keyClick(box, m_key);
     else if (QAbstractButton *b = box->button(m_answer))

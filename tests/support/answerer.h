@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
+
 struct ShownBox {
     QString title;
     QString text;
@@ -25,6 +27,8 @@ public:
     void answerWithKey(Qt::Key key) { m_key = key; }
     QList<ShownBox> boxes;
     QStringList texts() const;
+    // Runs while each box is up and active, before it is answered.
+    std::function<void()> whileShown;
 
 private:
     void poll();

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QtTest>
@@ -24,6 +25,19 @@ void pick(frmMain *m, const QString &day, const QString &month, const QString &y
     m->cboMonth->setCurrentText(month);
     m->cboYear->setCurrentText(year);
     QCOMPARE(m->cboYear->currentText(), year);
+}
+
+// A click that waits in the queue, as it does while the program is busy.
+void queueClick(QWidget *button)
+{
+    const QPointF at = QRectF(button->rect()).center();
+    const QPointF global = button->mapToGlobal(at);
+    QCoreApplication::postEvent(button,
+                                new QMouseEvent(QEvent::MouseButtonPress, at, global,
+                                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(button,
+                                new QMouseEvent(QEvent::MouseButtonRelease, at, global,
+                                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
 }
 
 } // namespace
@@ -207,6 +221,43 @@ private slots:
         QCOMPARE(main->cboYear->currentText(), QStringLiteral("1993"));
     }
 
+    // Exit, then Find before the program has caught up: the Exit stands.
+    void exitThenFindKeepsTheExit_data()
+    {
+        QTest::addColumn<QString>("exit");
+        QTest::addColumn<QString>("find");
+        QTest::newRow("Exit button, Find button") << "cmdExit"
+                                                  << "cmdNext";
+        QTest::newRow("E&xit entry, Find entry") << "mnuExit"
+                                                 << "mnuFindSexualitySign";
+        QTest::newRow("close box, Find button") << "close"
+                                                << "cmdNext";
+    }
+
+    void exitThenFindKeepsTheExit()
+    {
+        QFETCH(QString, exit);
+        QFETCH(QString, find);
+        main->txtName->setText(QStringLiteral("ANN"));
+        QPointer<frmMain> m = main;
+        for (const QString &step : {exit, find}) {
+            if (step == u"close")
+                QMetaObject::invokeMethod(main, &QWidget::close, Qt::QueuedConnection);
+            else if (auto *button = main->findChild<QPushButton *>(step))
+                queueClick(button);
+            else
+                QMetaObject::invokeMethod(main->findChild<QAction *>(step), &QAction::trigger,
+                                          Qt::QueuedConnection);
+        }
+        BoxAnswerer answers;
+        QCoreApplication::processEvents();
+        flushDeletes();
+        QVERIFY(m.isNull());
+        QVERIFY(!Forms::isDisplayLoaded());
+        QVERIFY(Forms::isNagScreen2Loaded() && Forms::NagScreen2()->isVisible());
+        QVERIFY(answers.boxes.isEmpty());
+    }
+
     void interpretations_data()
     {
         QTest::addColumn<QString>("dates"); // find-sign for each "day month year", Back between
@@ -295,6 +346,22 @@ private slots:
         while (!(w->focusPolicy() & Qt::TabFocus))
             w = w->nextInFocusChain();
         QCOMPARE(w, d->cmdBack);
+    }
+
+    // The two offers of the result window share one place and one look.
+    void resultOffersAreCentred_data()
+    {
+        QTest::addColumn<QString>("offer");
+        QTest::newRow("co-branding") << "lblCobrand";
+        QTest::newRow("fully branded") << "lblFullBrand";
+    }
+
+    void resultOffersAreCentred()
+    {
+        QFETCH(QString, offer);
+        const auto *label = Forms::Display()->findChild<LinkLabel *>(offer);
+        QVERIFY(label);
+        QCOMPARE(label->alignment(), Qt::AlignHCenter | Qt::AlignTop);
     }
 };
 

@@ -122,6 +122,77 @@ private slots:
         }
     }
 
+    // Alt and Super make commands, not characters; Windows sends AltGr as
+    // Ctrl+Alt, and what it types is a character like any other.
+    void keysWithModifiers_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("keyText");
+        QTest::addColumn<int>("refused");
+        const int alt = Qt::AltModifier, shift = Qt::ShiftModifier, super = Qt::MetaModifier,
+                  altGr = Qt::ControlModifier | Qt::AltModifier;
+        QTest::newRow("Alt+Q") << int(Qt::Key_Q) << alt << "q" << 0;
+        QTest::newRow("Alt+1") << int(Qt::Key_1) << alt << "1" << 0;
+        QTest::newRow("Alt+Shift+M") << int(Qt::Key_M) << (alt | shift) << "M" << 0;
+        QTest::newRow("Super+Q") << int(Qt::Key_Q) << super << "q" << 0;
+        QTest::newRow("Super+Alt+Z") << int(Qt::Key_Z) << (alt | super) << "z" << 0;
+        QTest::newRow("AltGr+E: euro") << int(Qt::Key_E) << altGr << QStringLiteral("\u20ac") << 1;
+        QTest::newRow("AltGr+Q: at sign") << int(Qt::Key_Q) << altGr << "@" << 1;
+        QTest::newRow("AltGr+A: a ogonek")
+            << int(Qt::Key_A) << altGr << QStringLiteral("\u0105") << 1;
+    }
+
+    void keysWithModifiers()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, keyText);
+        QFETCH(int, refused);
+        main->txtName->setText(QStringLiteral("ANN"));
+        BoxAnswerer answers;
+        QTest::sendKeyEvent(QTest::Click, main->txtName, Qt::Key(key), keyText,
+                            Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(main->txtName->text(), QStringLiteral("ANN"));
+        QCOMPARE(answers.texts(),
+                 QStringList(refused, QStringLiteral("Please Enter only Letters")));
+        QVERIFY(main->isVisible()); // no command of the window ran either
+    }
+
+    // Dead keys, Compose and input methods hand over whole strings: the same
+    // rule, and one message for a string that had something refused.
+    void inputMethodText_data()
+    {
+        QTest::addColumn<QString>("commit");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("refused");
+        QTest::newRow("lower case") << "ann"
+                                    << "ANNANN" << 0;
+        QTest::newRow("letters and space") << "bee cee"
+                                           << "ANNBEE CEE" << 0;
+        QTest::newRow("dead key: e acute") << QStringLiteral("\u00e9") << "ANN" << 1;
+        QTest::newRow("Cyrillic") << QStringLiteral("\u0418\u0432\u0430\u043d") << "ANN" << 1;
+        QTest::newRow("CJK") << QStringLiteral("\u738b\u5c0f\u660e") << "ANN" << 1;
+        QTest::newRow("digits") << "1993"
+                                << "ANN" << 1;
+        QTest::newRow("mixed") << QStringLiteral("bo1 \u00e9d") << "ANNBO D" << 1;
+    }
+
+    void inputMethodText()
+    {
+        QFETCH(QString, commit);
+        QFETCH(QString, text);
+        QFETCH(int, refused);
+        main->txtName->setText(QStringLiteral("ANN"));
+        BoxAnswerer answers;
+        QInputMethodEvent e;
+        e.setCommitString(commit);
+        QCoreApplication::sendEvent(main->txtName, &e);
+        QCOMPARE(main->txtName->text(), text);
+        QCOMPARE(answers.texts(),
+                 QStringList(refused, QStringLiteral("Please Enter only Letters")));
+    }
+
     void backspaceAndControlCodes()
     {
         BoxAnswerer answers;

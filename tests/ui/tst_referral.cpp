@@ -7,10 +7,17 @@
 #include "ui/modTellAFriend.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrlQuery>
 #include <QtTest>
+
+namespace {
+// The shortest hand-over to a browser: ShellExecute on Windows takes about
+// 2,048 characters of address (Linux allows 128 KiB in one argument).
+constexpr int kShortestHandOver = 2048;
+} // namespace
 
 class TestReferral : public QObject
 {
@@ -197,6 +204,153 @@ private slots:
         QCOMPARE(nag->txtMessage->toPlainText(), QStringLiteral("Your Message"));
         nag->txtMessage->setFocus();
         QVERIFY(nag->txtMessage->toPlainText().isEmpty());
+    }
+
+    // Focus that goes and comes back with the window's activation or a popup
+    // is no visit to the box: a box of spaces keeps them.
+    void placeholdersIgnoreActivation_data()
+    {
+        QTest::addColumn<bool>("byWindow");
+        QTest::newRow("another window activated") << true;
+        QTest::newRow("a popup menu opened") << false;
+    }
+
+    void placeholdersIgnoreActivation()
+    {
+        QFETCH(bool, byWindow);
+        nag->txtName->setFocus(Qt::TabFocusReason);
+        QVERIFY(nag->txtName->text().isEmpty());
+        nag->txtName->setText(QStringLiteral("   "));
+        QWidget other;
+        QMenu menu;
+        menu.addAction(QStringLiteral("Copy"));
+        if (byWindow) {
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+        } else {
+            menu.popup(nag->txtName->mapToGlobal(QPoint(0, 0)));
+            QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        }
+        QCOMPARE(nag->txtName->text(), QStringLiteral("   "));
+        if (byWindow) {
+            nag->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(nag));
+        } else {
+            menu.close();
+        }
+        QCOMPARE(QApplication::focusWidget(), nag->txtName);
+        QCOMPARE(nag->txtName->text(), QStringLiteral("   "));
+        // Leaving the box for another control still brings the placeholder back.
+        nag->cmdClose->setFocus(Qt::TabFocusReason);
+        QCOMPARE(nag->txtName->text(), QStringLiteral("Your Name"));
+    }
+
+    // The no-space message takes the activation; the emptied box stays empty.
+    void noSpaceMessageLeavesTheBoxEmpty_data()
+    {
+        QTest::addColumn<QString>("boxName");
+        QTest::newRow("your e-mail") << "txtEmail";
+        QTest::newRow("friend's e-mail") << "txtFriendEmail";
+    }
+
+    void noSpaceMessageLeavesTheBoxEmpty()
+    {
+        QFETCH(QString, boxName);
+        auto *box = nag->findChild<QLineEdit *>(boxName);
+        box->setFocus(Qt::TabFocusReason);
+        QVERIFY(box->text().isEmpty());
+        QStringList whileShown;
+        BoxAnswerer answers;
+        answers.whileShown = [&] { whileShown << box->text(); };
+        QTest::keyClick(box, Qt::Key_Space);
+        QCOMPARE(answers.texts(),
+                 QStringList{QStringLiteral("Email Address Cannot Contain Space")});
+        QCOMPARE(whileShown, QStringList{QString()});
+        nag->activateWindow(); // as the window manager does when the box goes
+        QVERIFY(QTest::qWaitForWindowActive(nag));
+        QCOMPARE(nag->focusWidget(), static_cast<QWidget *>(box));
+        QCOMPARE(box->text(), QString());
+    }
+
+    // Whatever is pasted in, the boxes keep the address short enough for
+    // every browser hand-over.
+    void longReferralStaysShort_data()
+    {
+        QTest::addColumn<QString>("filler");
+        QTest::newRow("ASCII") << "x";
+        QTest::newRow("Cyrillic") << QStringLiteral("\u0436");
+        QTest::newRow("CJK") << QStringLiteral("\u4e2d");
+        QTest::newRow("emoji") << QStringLiteral("\U0001F600");
+    }
+
+    void longReferralStaysShort()
+    {
+        QFETCH(QString, filler);
+        const QString flood = filler.repeated(40000);
+        const QList<QPair<QLineEdit *, QString>> boxes{
+            {nag->txtName, QStringLiteral("Ann")},
+            {nag->txtEmail, QStringLiteral("ann@a.org")},
+            {nag->txtFriendName, QStringLiteral("Bob")},
+            {nag->txtFriendEmail, QStringLiteral("bob@b.org")}};
+        for (const auto &[box, start] : boxes) {
+            const QString pasted = start + flood;
+            box->selectAll();
+            box->insert(pasted); // as Paste does
+            QVERIFY(pasted.startsWith(box->text()));
+        }
+        const QString pasted = QStringLiteral("Hello") + flood;
+        nag->txtMessage->selectAll();
+        nag->txtMessage->insertPlainText(pasted);
+        QString message = nag->txtMessage->toPlainText();
+        QVERIFY(pasted.startsWith(message));
+
+        UrlCatcher caught;
+        BoxAnswerer answers;
+        nag->cmdSubmit->click();
+        QVERIFY(answers.boxes.isEmpty());
+        QCOMPARE(caught.urls.size(), 1);
+        const QString address = caught.urls[0].toString(QUrl::FullyEncoded);
+        QVERIFY2(address.size() <= kShortestHandOver, qPrintable(QString::number(address.size())));
+        // Every box is sent whole, as it shows.
+        const QUrlQuery query{caught.urls[0]};
+        const QList<QPair<const char *, QString>> sent{
+            {"taf1", nag->txtName->text()},
+            {"taf2", nag->txtEmail->text()},
+            {"taf3", message.replace(u'\n', QStringLiteral("\r\n"))},
+            {"taf4", nag->txtFriendName->text()},
+            {"taf5", nag->txtFriendEmail->text()}};
+        for (const auto &[key, value] : sent)
+            QCOMPARE(query.queryItemValue(QString::fromLatin1(key), QUrl::FullyDecoded), value);
+    }
+
+    // A hand-over that fails (here: no browser at all) leaves no name or
+    // address of anyone in the program's output.
+    void failedHandOverNamesNoOne()
+    {
+        fill(QStringLiteral("Ann Lee"), QStringLiteral("ann@a.org"), QStringLiteral("Bob Ray"),
+             QStringLiteral("bob@b.org"));
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("Ann|ann%40a|ann@a|Bob|bob")));
+        BoxAnswerer answers;
+        nag->cmdSubmit->click();
+        QVERIFY(answers.boxes.isEmpty());
+        QVERIFY(modTellAFriend::strReferAddress.contains(QStringLiteral("taf1=Ann")));
+    }
+
+    // Longer values than the boxes take (set by code) are refused in words.
+    void tooLongAddressIsRefused()
+    {
+        modTellAFriend::strYourName = QString(kShortestHandOver, u'A');
+        modTellAFriend::strYourEmail = QStringLiteral("a@b.c");
+        modTellAFriend::strYourMessage = QStringLiteral("Hello");
+        modTellAFriend::strFriendName = QStringLiteral("Bob");
+        modTellAFriend::strFriendEmail = QStringLiteral("d@e.f");
+        UrlCatcher caught;
+        BoxAnswerer answers;
+        modTellAFriend::SubmitReferral();
+        QVERIFY(caught.urls.isEmpty());
+        QCOMPARE(answers.texts(), QStringList{QStringLiteral("Your Referral Is Too Long To Send")});
+        QCOMPARE(answers.boxes[0].icon, QMessageBox::Critical);
     }
 
     void noSpaceInEmailBoxes()

@@ -42,7 +42,7 @@ frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
     cmdExit          = button(w, "cmdExit", {400, 208, 81, 31}, QStringLiteral("&Exit"), bold);
     Frame5           = panel(w, "Frame5", {0, 240, 481, 57}, kMagenta);
                        makeFullBrand(Frame5, {9, 11, 463, 41}, Qt::AlignHCenter | Qt::AlignTop);
-                       makeCoBrand(Frame5, {9, 11, 463, 41}, Qt::AlignLeft | Qt::AlignTop);
+                       makeCoBrand(Frame5, {9, 11, 463, 41}, Qt::AlignHCenter | Qt::AlignTop);
     // clang-format on
 
     lblSignDesc->setWordWrap(true);
@@ -76,6 +76,7 @@ void frmDisplay::setSign(const QString &sign)
 
 void frmDisplay::cmdBack_Click()
 {
+    m_goingBack = true;
     close();
     Forms::Main()->show();
     Forms::NagScreen2()->hide();
@@ -87,6 +88,9 @@ void frmDisplay::mnuExit_Click() { cmdExit_Click(); }
 
 void frmDisplay::Form_Unload()
 {
-    if (!modHelp::isEnding())
+    // Back hides the farewell window at once: showing it on the way would
+    // only hand it the keyboard for a moment, and some window managers then
+    // lose track of where the keys go.
+    if (!modHelp::isEnding() && !m_goingBack)
         Forms::NagScreen2()->show();
 }

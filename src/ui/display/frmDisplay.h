@@ -29,4 +29,7 @@ public slots:
 
 protected:
     void Form_Unload() override;
+
+private:
+    bool m_goingBack = false;
 };

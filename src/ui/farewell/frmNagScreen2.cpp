@@ -10,12 +10,14 @@
 #include "ui/modHelp.h"
 #include "ui/modTellAFriend.h"
 
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 
 namespace {
 QLineEdit *entryBox(QWidget *parent, const char *name, const QRect &rect, const QString &text)
@@ -40,6 +42,43 @@ QPlainTextEdit *messageBox(QWidget *parent, const char *name, const QRect &rect,
     e->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     e->setAccessibleName(referral::kYourMessage);
     return e;
+}
+
+// A QPlainTextEdit has no maximum length: what goes past it is taken back
+// from just before the cursor, where the typing or the paste ended.
+void keepWithin(QPlainTextEdit *box, qsizetype max)
+{
+    const QString text = box->toPlainText();
+    const qsizetype excess = text.size() - max;
+    if (excess <= 0)
+        return;
+    QTextCursor cursor = box->textCursor();
+    qsizetype end = cursor.position() >= excess ? cursor.position() : text.size();
+    qsizetype start = end - excess;
+    // Never half a character.
+    if (start > 0 && text[start].isLowSurrogate())
+        --start;
+    if (end < text.size() && text[end].isLowSurrogate())
+        ++end;
+    cursor.setPosition(int(start));
+    cursor.setPosition(int(end), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
+// A paste cut at the maximum length can end in half a character.
+void dropHalfCharacters(QLineEdit *box)
+{
+    const QString text = box->text();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate()) {
+            const int cursor = box->cursorPosition();
+            box->setText(QString(text).remove(i, 1)); // comes back here for any other
+            box->setCursorPosition(cursor > i ? cursor - 1 : cursor);
+            return;
+        }
+    }
 }
 
 const QString kOtherPrograms =
@@ -85,9 +124,8 @@ frmNagScreen2::frmNagScreen2() : Form("frmNagScreen2", {741, 315})
     QWidget *w = client();
     setBackground(w, kWhite);
     setFont(msSansSerif(8.25));
-    // Above every ordinary window, and shown without taking the activation.
+    // Above every ordinary window; setVisible also makes it the active one.
     setWindowFlag(Qt::WindowStaysOnTopHint);
-    setAttribute(Qt::WA_ShowWithoutActivating);
 
     // The controls as laid out: container, name, rectangle, text, font, colours.
     const QFont caption = verdana(9.75, Bold);
@@ -120,6 +158,15 @@ frmNagScreen2::frmNagScreen2() : Form("frmNagScreen2", {741, 315})
     // txtMessage lies below the panel's lower edge, so it is clipped from
     // sight; Tab still reaches it.
     txtMessage->setTabChangesFocus(true);
+    // Short enough that the request address fits every browser hand-over.
+    txtName->setMaxLength(referral::kMaxNameLength);
+    txtFriendName->setMaxLength(referral::kMaxNameLength);
+    txtEmail->setMaxLength(referral::kMaxEmailLength);
+    txtFriendEmail->setMaxLength(referral::kMaxEmailLength);
+    for (QLineEdit *box : {txtName, txtEmail, txtFriendEmail, txtFriendName})
+        connect(box, &QLineEdit::textChanged, box, [box] { dropHalfCharacters(box); });
+    connect(txtMessage, &QPlainTextEdit::textChanged, txtMessage,
+            [this] { keepWithin(txtMessage, referral::kMaxMessageLength); });
 
     setTabOrder(cmdClose, Check1);
     setTabOrder(Check1, txtName);
@@ -142,6 +189,17 @@ frmNagScreen2::frmNagScreen2() : Form("frmNagScreen2", {741, 315})
 
     Form_Load();
     cmdClose->setFocus();
+}
+
+void frmNagScreen2::setVisible(bool visible)
+{
+    Form::setVisible(visible);
+    // Window managers differ in what they give a new window by themselves
+    // (metacity and xfwm4 would leave it without the keyboard): ask for it.
+    if (visible) {
+        raise();
+        activateWindow();
+    }
 }
 
 void frmNagScreen2::Form_Load()
@@ -200,6 +258,11 @@ void frmNagScreen2::setBoxText(QObject *box, const QString &text)
 bool frmNagScreen2::eventFilter(QObject *watched, QEvent *e)
 {
     if (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) {
+        // The window losing or regaining the activation, or a popup over it,
+        // is no visit to the box.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(e)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
         const QString placeholder = placeholderOf(watched);
         const QString text = boxText(watched);
         if (e->type() == QEvent::FocusIn && referral::clearsOnFocus(text, placeholder))

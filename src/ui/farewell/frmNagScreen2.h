@@ -25,6 +25,9 @@ public:
     // The four appeal texts, by drawn number.
     static QString appealText(int k);
 
+    // Shown topmost and as the active window, with the focus on Exit.
+    void setVisible(bool visible) override;
+
 public slots:
     void Check1_Click(bool checked);
     void lblGoToHome_Click();

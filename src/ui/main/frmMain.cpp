@@ -14,7 +14,9 @@
 #include "ui/modHelp.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +26,12 @@
 qint16 intCoBrandRandomNumber = 0;
 
 namespace {
+bool typesText(const QKeyEvent *e)
+{
+    const QString text = e->text();
+    return !text.isEmpty() && text[0].unicode() >= 32 && text[0].unicode() != 127;
+}
+
 // The character code a key press types, the way the name filter sees it;
 // nothing for keys that type no character (arrows, Tab, Delete, Esc...).
 std::optional<char16_t> typedCode(const QKeyEvent *e)
@@ -33,14 +41,22 @@ std::optional<char16_t> typedCode(const QKeyEvent *e)
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
         return nameFilter::kEnter;
     const auto mods = e->modifiers();
-    if (mods & (Qt::AltModifier | Qt::MetaModifier))
-        return std::nullopt;
-    if ((mods & Qt::ControlModifier) && e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z)
+    // Windows sends AltGr as Ctrl+Alt: that is typing, not a Ctrl key.
+    if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier) && e->key() >= Qt::Key_A
+        && e->key() <= Qt::Key_Z)
         return char16_t(e->key() - Qt::Key_A + 1);
-    const QString text = e->text();
-    if (text.isEmpty() || text[0].unicode() < 32 || text[0].unicode() == 127)
+    if (!typesText(e))
         return std::nullopt;
-    return text[0].unicode();
+    return e->text()[0].unicode();
+}
+
+// Alt or Super without Ctrl: a command key, which types no character in a
+// Windows text box either.
+bool isCommandKey(const QKeyEvent *e)
+{
+    const auto mods = e->modifiers();
+    return (mods & (Qt::AltModifier | Qt::MetaModifier))
+           && !((mods & Qt::ControlModifier) && (mods & Qt::AltModifier));
 }
 } // namespace
 
@@ -137,11 +153,15 @@ bool frmMain::eventFilter(QObject *watched, QEvent *e)
 {
     if (watched == txtName && e->type() == QEvent::KeyPress)
         return txtName_KeyPress(static_cast<QKeyEvent *>(e));
+    if (watched == txtName && e->type() == QEvent::InputMethod)
+        return txtName_InputMethod(static_cast<QInputMethodEvent *>(e));
     return LinkedForm::eventFilter(watched, e);
 }
 
 bool frmMain::txtName_KeyPress(QKeyEvent *e)
 {
+    if (isCommandKey(e))
+        return typesText(e); // the text box would insert the key's text otherwise
     const std::optional<char16_t> code = typedCode(e);
     if (!code)
         return false;
@@ -153,6 +173,21 @@ bool frmMain::txtName_KeyPress(QKeyEvent *e)
     if (*passed == *code)
         return false;
     txtName->insert(QString(QChar(*passed)));
+    return true;
+}
+
+bool frmMain::txtName_InputMethod(QInputMethodEvent *e)
+{
+    const nameFilter::FilteredText filtered = nameFilter::filterNameText(e->commitString());
+    if (filtered.kept == e->commitString())
+        return false;
+    // The box gets the filtered text (this filter lets it through, as it has
+    // nothing left to change), then one message for the whole string.
+    QInputMethodEvent passed(e->preeditString(), e->attributes());
+    passed.setCommitString(filtered.kept, e->replacementStart(), e->replacementLength());
+    QCoreApplication::sendEvent(txtName, &passed);
+    if (filtered.refused)
+        messages::information(this, QStringLiteral("Please Enter only Letters"));
     return true;
 }
 
@@ -170,6 +205,9 @@ bool frmMain::ValidateBirthData()
 
 void frmMain::cmdNext_Click()
 {
+    // A click still queued from before Exit: the window is on its way out.
+    if (isUnloaded())
+        return;
     if (!ValidateBirthData())
         return;
     // A lookup that fails keeps the sign of the last one that matched.

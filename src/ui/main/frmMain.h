@@ -35,6 +35,8 @@ public:
     // The name field's key filter: true when the key was dealt with here
     // (refused, or replaced by its upper-case letter).
     bool txtName_KeyPress(QKeyEvent *e);
+    // The same filter for text an input method, a dead key or Compose commits.
+    bool txtName_InputMethod(QInputMethodEvent *e);
 
 protected:
     void Form_Unload() override;

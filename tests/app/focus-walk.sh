@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# Keyboard only, under a real window manager on a private X server: every
+# window the program opens holds the keyboard focus when it appears, and the
+# walk from start to the farewell window's Enter ends the program with exit
+# code 0. Keys go to whichever window has the focus, as a user's do.
+# Usage: focus-walk.sh <program> <metacity|xfwm4|openbox> <work folder>
+set -euo pipefail
+program=$1 wm=$2 work=$3
+rm -rf "$work" && mkdir -p "$work/config" "$work/runtime" "$work/home" && chmod 700 "$work/runtime"
+
+source "$(dirname "$0")/../../scripts/xvfb.sh"
+app= second= xvfb= wm_pid=
+cleanup() {
+  for p in $app $second $wm_pid $xvfb; do kill "$p" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+start_xvfb "$work/xvfb.log" 1280x1024x24
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home
+# No session bus (none is autolaunched and left behind) and no settings
+# daemon: the window managers run on their built-in defaults.
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus GSETTINGS_BACKEND=memory
+
+fail() { echo "FAIL ($wm): $*" >&2; exit 1; }
+case $wm in
+  metacity) metacity --sm-disable --no-composite >"$work/wm.log" 2>&1 & wm_pid=$! ;;
+  openbox) openbox --sm-disable >"$work/wm.log" 2>&1 & wm_pid=$! ;;
+  # xfwm4 reads its settings through xfconf, which needs a bus: one of its own.
+  xfwm4)
+    dbus-run-session -- sh -c 'echo $$ >"$0"; exec xfwm4 --compositor=off --sm-client-disable' \
+      "$work/wm.pid" >"$work/wm.log" 2>&1 &
+    for _ in $(seq 50); do [ -s "$work/wm.pid" ] && break; sleep 0.1; done
+    wm_pid=$(cat "$work/wm.pid") ;;
+  *) fail "unknown window manager" ;;
+esac
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "$wm did not start: $(cat "$work/wm.log")"
+# A layout with dead keys, set before the program reads the keymap.
+setxkbmap -layout us -variant intl || fail "cannot set the keyboard layout"
+started=$SECONDS
+
+visible() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | sort || true; }
+# Waits until exactly one visible window of process $1 is not in $2 (a list of
+# window ids) and prints it.
+new_window() {
+  local w
+  for _ in $(seq 100); do
+    w=$(comm -13 <(echo "$2") <(visible "$1") | sed '/^$/d')
+    if [ "$(echo "$w" | sed '/^$/d' | wc -l)" = 1 ]; then echo "$w"; return; fi
+    sleep 0.1
+  done
+  fail "no new window after: $(for v in $(visible "$1"); do echo -n "$v=$(xdotool getwindowname $v) "; done)"
+}
+# Waits until window $1 holds the keyboard focus; $2 names it for the report.
+has_focus() {
+  local f
+  for _ in $(seq 50); do
+    f=$(xdotool getwindowfocus 2>/dev/null || true)
+    [ "$f" = "$1" ] && { echo "focus: $2"; return; }
+    sleep 0.1
+  done
+  fail "$2 does not hold the keyboard focus; '$(xdotool getwindowname "$f" 2>/dev/null || echo "$f")' does"
+}
+gone() { for _ in $(seq 50); do [ "$(visible "$1")" = "$2" ] && return; sleep 0.1; done; fail "$3"; }
+key() { xdotool key --delay 60 "$@"; }
+
+# Last asked fifteen days ago: the update question comes first.
+printf '[Settings]\nDuration=%s\n' "$(date -d '15 days ago' +%F)" >"$XDG_CONFIG_HOME/xelt-ombrel-astrology.conf"
+QT_QPA_PLATFORM=xcb "$program" &
+app=$!
+question=$(new_window $app "")
+has_focus "$question" "the update question"
+key n
+
+main=$(new_window $app "$question")
+has_focus "$main" "the main window"
+xdotool type --delay 60 "ann1"
+box=$(new_window $app "$main")
+has_focus "$box" "the box 'Please Enter only Letters'"
+key Return
+gone $app "$main" "the letters box did not close"
+has_focus "$main" "the main window, back from the box"
+# A dead key (the acute of the US international layout): the input
+# method hands over a composed e acute, refused all the same.
+key dead_acute e
+box=$(new_window $app "$main")
+has_focus "$box" "the box for a composed letter"
+key Return
+gone $app "$main" "the box for a composed letter did not close"
+has_focus "$main" "the main window, back from that box"
+
+# A second copy: its box alone, with the focus.
+QT_QPA_PLATFORM=xcb "$program" &
+second=$!
+refused=$(new_window $second "")
+has_focus "$refused" "the box 'Application is already running'"
+key Return
+wait $second || fail "the second copy ended with $?"
+second=
+has_focus "$main" "the main window, after the second copy"
+
+key alt+o
+result=$(new_window $app "$main")
+has_focus "$result" "the result window"
+key alt+h a
+about=$(new_window $app "$result")
+has_focus "$about" "the About window"
+key Escape
+gone $app "$result" "the About window did not close"
+has_focus "$result" "the result window, back from About"
+
+key alt+b
+back=$(new_window $app "$result")
+[ "$back" = "$main" ] || fail "Back showed another window than the main one"
+has_focus "$main" "the main window, after Back"
+
+key Escape # Exit
+farewell=$(new_window $app "$main")
+has_focus "$farewell" "the farewell window"
+key Return # its Exit button has the focus
+ends() {
+  for _ in $(seq 100); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
+  kill -0 $app 2>/dev/null && fail "the program did not end"
+  local status=0
+  wait $app || status=$?
+  app=
+  [ "$status" = 0 ] || fail "exit code $status"
+}
+ends
+
+# Once more, leaving from the result window.
+QT_QPA_PLATFORM=xcb "$program" &
+app=$!
+main=$(new_window $app "")
+has_focus "$main" "the main window, second run"
+xdotool type --delay 60 "bee"
+key alt+o
+result=$(new_window $app "$main")
+has_focus "$result" "the result window, second run"
+key Escape # Exit
+farewell=$(new_window $app "$result")
+has_focus "$farewell" "the farewell window, from the result window"
+key Return
+ends
+echo "$wm: every window took the focus; ended with exit code 0 in $((SECONDS - started)) s"
