@@ -101,7 +101,7 @@ void openInBrowser(const QString &address)
     g_handedOver = url.host().isEmpty() ? address : url.host();
     const QtMessageHandler outer = qInstallMessageHandler(holdWithoutTheAddress);
     {
-        const QuietChildren quiet;
+        [[maybe_unused]] const QuietChildren quiet;
         QDesktopServices::openUrl(url);
     }
     qInstallMessageHandler(outer);
