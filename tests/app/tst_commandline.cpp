@@ -61,16 +61,6 @@ private:
     QSignalSpy m_spy;
 };
 
-bool waitFor(const std::function<bool()> &condition, int ms)
-{
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(50);
-    }
-    return true;
-}
 } // namespace
 
 class TestCommandLine : public QObject
@@ -241,7 +231,7 @@ private slots:
         holder->setProcessEnvironment(environment(Display::Offscreen, freshFolder(), runtime));
         holder->start(kProgram, {});
         QVERIFY(holder->waitForStarted());
-        QVERIFY2(waitFor([&] { return !entries(runtime).isEmpty(); }, kAnswerMs),
+        QVERIFY2(QTest::qWaitFor([&] { return !entries(runtime).isEmpty(); }, kAnswerMs),
                  "the first copy took no lock");
 
         const QString config = freshFolder();
@@ -269,7 +259,7 @@ private slots:
         holder->setProcessEnvironment(environment(Display::Offscreen, config, runtime));
         holder->start(kProgram, {});
         QVERIFY(holder->waitForStarted());
-        QVERIFY(waitFor(
+        QVERIFY(QTest::qWaitFor(
             [&] { return entries(config).contains(QStringLiteral("xelt-ombrel-astrology.conf")); },
             kAnswerMs));
         QVERIFY(!entries(runtime).isEmpty());

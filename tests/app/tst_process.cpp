@@ -96,15 +96,10 @@ class TestProcess : public QObject
         app->waitForFinished(5000);
     }
 
+    // A whole program starting under Xvfb can take longer than qWaitFor's default.
     static bool waitFor(const std::function<bool()> &condition, int ms = 10000)
     {
-        QDeadlineTimer deadline(ms);
-        while (!condition()) {
-            if (deadline.hasExpired())
-                return false;
-            QTest::qWait(50);
-        }
-        return true;
+        return QTest::qWaitFor(condition, ms);
     }
 
     QStringList visibleWindows(QProcess *app)
