@@ -25,15 +25,22 @@ else
 fi
 
 sway= xwayland= app= second=
-cleanup() {
-  for p in $second $app $sway $xwayland; do kill "$p" 2>/dev/null || true; done
-  for _ in $(seq 50); do
-    alive=
-    for p in $second $app $sway $xwayland; do kill -0 "$p" 2>/dev/null && alive=1; done
-    [ -z "$alive" ] && break
-    sleep 0.1
+# Everything started here, sway's own children too, runs in this runtime folder.
+ours() {
+  local e
+  for e in /proc/[0-9]*/environ; do
+    grep -qzx "XDG_RUNTIME_DIR=$tmp/run" "$e" 2>/dev/null && { e=${e#/proc/}; echo "${e%/environ}"; }
   done
-  for p in $second $app $sway $xwayland; do kill -9 "$p" 2>/dev/null || true; done
+  return 0
+}
+cleanup() {
+  local p
+  # sway last, so that it collects XWayland.
+  for p in $second $app $xwayland $(ours); do [ "$p" = "$sway" ] || kill "$p" 2>/dev/null || true; done
+  for _ in $(seq 30); do [ "$(ours)" = "$sway" ] && break; sleep 0.1; done
+  [ -n "$sway" ] && kill "$sway" 2>/dev/null
+  for _ in $(seq 30); do [ -z "$(ours)" ] && break; sleep 0.1; done
+  for p in $(ours); do kill -9 "$p" 2>/dev/null || true; done
   cp "$tmp"/*.log "$work/" 2>/dev/null || true
   rm -rf "$tmp"
 }
