@@ -20,11 +20,9 @@ if [ "$(id -u)" = 0 ]; then
     useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
   chown "$user:" "$tmp/run" "$tmp/home" "$tmp/config"
   runas=(setpriv "--reuid=$user" "--regid=$user" --init-groups)
-else
-  user=$(id -un)
 fi
 
-sway= xwayland= app= second=
+sway='' xwayland='' app='' second=
 # Everything started here, sway's own children too, runs in this runtime folder.
 ours() {
   local e
@@ -70,12 +68,14 @@ sway=$launched
 for _ in $(seq 100); do [ -s "$tmp/home/env" ] && break; sleep 0.1; done
 [ -s "$tmp/home/env" ] || fail "sway did not start"
 read -r wl x11 swaysock <"$tmp/home/env"
-# XWayland leaves sway's process tree; it is the user's Xwayland on that display.
-for p in $(pgrep -u "$user" -x Xwayland); do
-  tr '\0' ' ' <"/proc/$p/cmdline" | grep -q "^Xwayland $x11 " && xwayland=$p
+for _ in $(seq 100); do
+  for p in $(ours); do
+    tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null | grep -q "^Xwayland $x11 " && xwayland=$p
+  done
+  [ -n "$xwayland" ] && as_user DISPLAY="$x11" xprop -root >/dev/null 2>&1 && break
+  sleep 0.1
 done
 [ -n "$xwayland" ] || fail "no XWayland on $x11"
-for _ in $(seq 100); do as_user DISPLAY="$x11" xprop -root >/dev/null 2>&1 && break; sleep 0.1; done
 as_user DISPLAY="$x11" setxkbmap -layout us || fail "XWayland does not answer on $x11"
 started=$SECONDS
 
@@ -134,7 +134,8 @@ check_plugin() {
   got=$(plugins "$app")
   [ "$got" = "$want " ] || fail "$* loaded '$got', not $want"
   echo "$want: $*" | sed "s|$tmp/||g"
-  kill "$app" && wait "$app" 2>/dev/null || true
+  kill "$app"
+  wait "$app" 2>/dev/null || true
   app=
 }
 check_plugin libqwayland-generic.so WAYLAND_DISPLAY="$wl" QT_QPA_PLATFORM=wayland DISPLAY="$x11" "$program"
@@ -150,7 +151,8 @@ echo "libqxcb.so: WAYLAND_DISPLAY and DISPLAY both set"
 read -r _ _ shell x y w h < <(windows "$app" | grep "^$main ")
 [ "$shell" = xwayland ] || fail "the main window is a $shell window"
 dx=$((2 * x + w - 1024)) dy=$((2 * y + h - 768))
-[ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] || fail "the main window is at $x,$y (${w}x$h), not centred"
+[ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] ||
+  fail "the main window is at $x,$y (${w}x$h), not centred"
 echo "through XWayland the main window is centred: $x,$y (${w}x$h)"
 
 # The walk by keyboard: name, Alt+O, Back, Exit, Enter on the farewell window.
