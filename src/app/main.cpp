@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/startup.h"
 #include "platform/instanceguard.h"
+#include "platform/pluginchoice.h"
 #include "ui/common/appicon.h"
 #include "ui/common/caretrest.h"
 #include "ui/common/look.h"
@@ -8,6 +9,9 @@
 #include "ui/forms.h"
 
 #include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
@@ -19,7 +23,13 @@ int main(int argc, char *argv[])
     if (const auto code = commandline::answer(arguments, commandline::Stage::BeforeQt))
         return *code;
 
+    const QByteArray plugins = platform::pluginChoice(arguments);
+    if (!plugins.isEmpty())
+        qputenv("QT_QPA_PLATFORM", plugins);
     QApplication app(argc, argv);
+    // Taken back, so that the browser it opens chooses for itself.
+    if (!plugins.isEmpty())
+        qunsetenv("QT_QPA_PLATFORM");
     // Qt has now taken out its own options; whatever is left must be ours.
     if (const auto code =
             commandline::answer(QApplication::arguments(), commandline::Stage::AfterQt))
@@ -35,8 +45,13 @@ int main(int argc, char *argv[])
     CaretRest caret(5000);
 
     platform::InstanceGuard guard;
-    if (!startup::run(guard))
-        return 0;
+    if (!startup::run(guard)) {
+        // Nothing of a second copy needs saving, and Qt 6.4's Wayland teardown
+        // can wait forever on its own reader thread: end without it.
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(0);
+    }
     const int code = QApplication::exec();
     Forms::destroyAll();
     guard.release();
