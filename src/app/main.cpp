@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/startup.h"
 #include "platform/instanceguard.h"
+#include "platform/windowsystem.h"
 #include "ui/common/appicon.h"
 #include "ui/common/caretrest.h"
 #include "ui/common/look.h"
@@ -19,6 +20,8 @@ int main(int argc, char *argv[])
     if (const auto code = commandline::answer(arguments, commandline::Stage::BeforeQt))
         return *code;
 
+    platform::exitCleanlyWithoutWindowSystem(
+        [&] { return commandline::answer(arguments, commandline::Stage::WithoutWindowSystem); });
     QApplication app(argc, argv);
     // Qt has now taken out its own options; whatever is left must be ours.
     if (const auto code =
