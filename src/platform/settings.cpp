@@ -10,8 +10,8 @@ namespace platform {
 // an organisation-only QSettings would add an "OrganizationDefaults" level.
 Settings::Settings()
     : m_registry(std::make_unique<QSettings>(
-          QStringLiteral("HKEY_CURRENT_USER\\Software\\xelt-ombrel-astrology"),
-          QSettings::NativeFormat))
+        QStringLiteral("HKEY_CURRENT_USER\\Software\\xelt-ombrel-astrology"),
+        QSettings::NativeFormat))
 {
 }
 
@@ -200,8 +200,7 @@ bool store(const QByteArray &path, const QByteArray &data)
              && now.st_ino == st.st_ino && ::rename(temp.constData(), target.constData()) == 0;
     } else if (ok) {
         // Never over something that appeared meanwhile.
-        ok = ::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, target.constData(),
-                         RENAME_NOREPLACE)
+        ok = ::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE)
              == 0;
         if (!ok && errno == EINVAL) // a file system without it: a hard link does the same
             ok = ::link(temp.constData(), target.constData()) == 0;

@@ -101,7 +101,8 @@ class TestHostile : public QObject
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         env.insert(QStringLiteral("HOME"), at("home"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), at("config"));
-        env.insert(QStringLiteral("USER"), uid == 0 ? QStringLiteral("root") : QStringLiteral("nobody"));
+        env.insert(QStringLiteral("USER"),
+                   uid == 0 ? QStringLiteral("root") : QStringLiteral("nobody"));
         if (!runtime.isEmpty())
             env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         return env;
@@ -125,10 +126,9 @@ class TestHostile : public QObject
 
     QStringList windows(QProcess *app)
     {
-        const QString out =
-            runFor(QStringLiteral("xdotool"),
-                   {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                    QStringLiteral("--pid"), QString::number(app->processId())});
+        const QString out = runFor(QStringLiteral("xdotool"),
+                                   {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                    QStringLiteral("--pid"), QString::number(app->processId())});
         return out.isEmpty() ? QStringList() : out.split(u'\n');
     }
 
@@ -165,9 +165,9 @@ class TestHostile : public QObject
     Snapshot snapshot()
     {
         Snapshot s;
-        const QString out = inside(
-            QStringLiteral("find /tmp /run %1 %2 %3 %4 -printf '%p|%y %U %l\\n'")
-                .arg(at("config"), at("home"), at("elsewhere"), at("ov/u")));
+        const QString out =
+            inside(QStringLiteral("find /tmp /run %1 %2 %3 %4 -printf '%p|%y %U %l\\n'")
+                       .arg(at("config"), at("home"), at("elsewhere"), at("ov/u")));
         for (const QString &line : out.split(u'\n', Qt::SkipEmptyParts))
             s.insert(line.section(u'|', 0, 0), line.section(u'|', 1));
         return s;
@@ -190,6 +190,26 @@ class TestHostile : public QObject
         return found;
     }
 
+    // What a lock or a cache made at /, cleared away even when a test fails.
+    // Qt itself makes its fallback runtime folder, runtime-<user>, in a TMPDIR
+    // that is not there, that is at /: cleared too, but not the program's doing.
+    QStringList rootBefore;
+    QStringList clearRoot()
+    {
+        QStringList made;
+        for (const QString &name : QDir::root().entryList(QDir::AllEntries | QDir::Hidden)) {
+            const bool ours = name.startsWith(u"xelt-ombrel-astrology") || name == u".cache";
+            if (rootBefore.isEmpty() || rootBefore.contains(name))
+                continue;
+            if (ours || name.startsWith(u"runtime-"))
+                QDir(u'/' + name).removeRecursively();
+            if (ours)
+                made << name;
+        }
+        rootBefore.clear();
+        return made;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -201,10 +221,10 @@ private slots:
         display = QStringLiteral(":%1").arg(n);
         qputenv("DISPLAY", display.toLatin1()); // for xdotool
         // Reached through its abstract socket, which a private /tmp does not hide.
-        xvfb.start(QStringLiteral("Xvfb"), {display, QStringLiteral("-screen"), QStringLiteral("0"),
-                                            QStringLiteral("1024x768x24"),
-                                            QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                                            QStringLiteral("-noreset")});
+        xvfb.start(QStringLiteral("Xvfb"),
+                   {display, QStringLiteral("-screen"), QStringLiteral("0"),
+                    QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                    QStringLiteral("tcp"), QStringLiteral("-noreset")});
         QVERIFY(xvfb.waitForStarted());
         QVERIFY(QTest::qWaitFor(
             [n] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)); }, 10000));
@@ -213,6 +233,7 @@ private slots:
     void cleanup()
     {
         stopApps();
+        clearRoot();
         if (holder) {
             holder->kill();
             holder->waitForFinished(5000);
@@ -232,10 +253,11 @@ private slots:
         QTest::addColumn<QString>("place");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("uid");
-        const QStringList kinds{QStringLiteral("folder"),    QStringLiteral("dangling link"),
-                                QStringLiteral("fifo 0600"), QStringLiteral("fifo 0400"),
-                                QStringLiteral("socket"),    QStringLiteral("link to /dev/null"),
-                                QStringLiteral("link to a file")};
+        const QStringList kinds{
+            QStringLiteral("folder"),         QStringLiteral("dangling link"),
+            QStringLiteral("fifo 0600"),      QStringLiteral("fifo 0400"),
+            QStringLiteral("socket"),         QStringLiteral("link to /dev/null"),
+            QStringLiteral("link to a file"), QStringLiteral("random bytes")};
         for (const char *place : {"settings", "settings lock", "instance lock"})
             for (const QString &kind : kinds)
                 QTest::addRow("%s: %s", place, qPrintable(kind))
@@ -269,9 +291,10 @@ private slots:
             : kind == u"socket"
                 ? QStringLiteral("python3 -c 'import socket,sys; "
                                  "socket.socket(socket.AF_UNIX).bind(sys.argv[1])' \"$1\"")
-            : kind == u"link to a file"
-                ? QStringLiteral("touch \"$2/file\" && chown $3 \"$2/file\" && ln -s \"$2/file\" \"$1\"")
-                : QStringLiteral("ln -s %1 \"$1\"").arg(kind.mid(8));
+            : kind == u"random bytes"   ? QStringLiteral("head -c 64 /dev/urandom > \"$1\"")
+            : kind == u"link to a file" ? QStringLiteral(
+                  "touch \"$2/file\" && chown $3 \"$2/file\" && ln -s \"$2/file\" \"$1\"")
+                                        : QStringLiteral("ln -s %1 \"$1\"").arg(kind.mid(8));
         inside(make + QStringLiteral(" && chown -h $3:$3 \"$1\""),
                {path, at("elsewhere"), QString::number(uid)});
         const Snapshot before = snapshot();
@@ -287,7 +310,8 @@ private slots:
         if (place == u"settings" && kind == u"link to a file") {
             QFile written(at("elsewhere/file"));
             QVERIFY(written.open(QIODevice::ReadOnly));
-            QVERIFY(written.readAll().contains(QDate::currentDate().toString(Qt::ISODate).toUtf8()));
+            QVERIFY(
+                written.readAll().contains(QDate::currentDate().toString(Qt::ISODate).toUtf8()));
         }
     }
 
@@ -295,7 +319,7 @@ private slots:
     {
         QTest::addColumn<int>("uid");
         QTest::addColumn<bool>("runtimeFolder");
-        QTest::addColumn<QStringList>("first");  // NAME=value, or NAME alone to unset it
+        QTest::addColumn<QStringList>("first"); // NAME=value, or NAME alone to unset it
         QTest::addColumn<QStringList>("second");
         QTest::newRow("with XDG_RUNTIME_DIR, then without")
             << kNobody << true << QStringList() << QStringList{QStringLiteral("XDG_RUNTIME_DIR")};
@@ -316,7 +340,7 @@ private slots:
         QFETCH(QStringList, first);
         QFETCH(QStringList, second);
         enterNamespace(uid, runtimeFolder);
-        const QStringList rootBefore = QDir::root().entryList(QDir::AllEntries | QDir::Hidden);
+        rootBefore = QDir::root().entryList(QDir::AllEntries | QDir::Hidden);
         const auto with = [&](QStringList changes) {
             QProcessEnvironment env = environment(uid);
             for (const QString &change : changes)
@@ -330,16 +354,7 @@ private slots:
         QCOMPARE(outcome(start(uid, with(first))), QStringLiteral("started"));
         QCOMPARE(outcome(start(uid, with(second))), QStringLiteral("refused"));
         stopApps();
-        // Cleared away even as the test fails. Qt itself makes its fallback
-        // runtime folder, runtime-<user>, in a TMPDIR that is not there, that is at /.
-        QStringList made;
-        for (const QString &name : QDir::root().entryList(QDir::AllEntries | QDir::Hidden)) {
-            const bool ours = name.startsWith(u"xelt-ombrel-astrology") || name == u".cache";
-            if (!rootBefore.contains(name) && (ours || name.startsWith(u"runtime-")))
-                QDir(u'/' + name).removeRecursively();
-            if (!rootBefore.contains(name) && ours)
-                made << name;
-        }
+        const QStringList made = clearRoot();
         QVERIFY2(made.isEmpty(), qPrintable(made.join(u' ')));
     }
 
@@ -364,8 +379,9 @@ private slots:
         QProcess *app = start(kNobody, environment(kNobody));
         QStringList box;
         QVERIFY(QTest::qWaitFor([&] { return (box = windows(app)).size() == 1; }, 10000));
-        runFor(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"),
-                                           box[0], QStringLiteral("key"), QStringLiteral("Return")});
+        runFor(QStringLiteral("xdotool"),
+               {QStringLiteral("windowfocus"), QStringLiteral("--sync"), box[0],
+                QStringLiteral("key"), QStringLiteral("Return")});
         QFile browser(at("bin/browser"));
         QVERIFY2(QTest::qWaitFor([&] { return browser.size() > 0; }, 10000), "no browser started");
         QVERIFY(browser.open(QIODevice::ReadOnly));
