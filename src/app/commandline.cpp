@@ -43,6 +43,8 @@ QString helpText(const QList<QCommandLineOption> &options)
     return text;
 }
 
+// The options QGuiApplication, QApplication and the xcb plug-in take for
+// themselves, with a value or alone.
 QStringList withoutQtOptions(const QStringList &arguments)
 {
     static const QStringList withValue{QStringLiteral("platform"),

@@ -178,7 +178,7 @@ private slots:
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"),
                    home.filePath(tag + QStringLiteral("/runtime")));
-        // The temp and cache folders are the guard's fallbacks: the test's own too.
+        // The temp and cache folders the test's own, so nothing lands in the user's.
         for (const char *folder : {"tmp", "cache"}) {
             const QString path = home.filePath(tag + u'/' + QLatin1StringView(folder));
             QDir().mkpath(path);
