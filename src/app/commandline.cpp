@@ -43,6 +43,44 @@ QString helpText(const QList<QCommandLineOption> &options)
     return text;
 }
 
+// The options QGuiApplication, QApplication and the xcb plug-in take for
+// themselves, with a value or alone.
+QStringList withoutQtOptions(const QStringList &arguments)
+{
+    static const QStringList withValue{QStringLiteral("platform"),
+                                       QStringLiteral("platformpluginpath"),
+                                       QStringLiteral("platformtheme"),
+                                       QStringLiteral("plugin"),
+                                       QStringLiteral("qwindowgeometry"),
+                                       QStringLiteral("qwindowicon"),
+                                       QStringLiteral("qwindowtitle"),
+                                       QStringLiteral("session"),
+                                       QStringLiteral("display"),
+                                       QStringLiteral("geometry"),
+                                       QStringLiteral("title"),
+                                       QStringLiteral("icon"),
+                                       QStringLiteral("name"),
+                                       QStringLiteral("visual"),
+                                       QStringLiteral("style"),
+                                       QStringLiteral("stylesheet")};
+    static const QStringList alone{QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                   QStringLiteral("nograb"),  QStringLiteral("dograb"),
+                                   QStringLiteral("sync"),    QStringLiteral("testability")};
+    QStringList left = arguments.mid(0, 1);
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        const QString name = argument.mid(argument.startsWith(u"--") ? 2 : 1);
+        if (!argument.startsWith(u'-') || name.isEmpty())
+            left << argument;
+        else if (withValue.contains(name))
+            ++i;
+        else if (!alone.contains(name) && !withValue.contains(name.section(u'=', 0, 0))
+                 && !name.startsWith(QStringLiteral("qmljsdebugger=")))
+            left << argument;
+    }
+    return left;
+}
+
 void printError(const QString &error)
 {
     print(stderr, kName + QStringLiteral(": ") + error + QStringLiteral(" Try '") + kName
@@ -61,7 +99,8 @@ std::optional<int> answer(const QStringList &arguments, Stage stage)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({help, version});
 
-    if (!parser.parse(arguments)) {
+    if (!parser.parse(stage == Stage::WithoutWindowSystem ? withoutQtOptions(arguments)
+                                                          : arguments)) {
         if (stage == Stage::BeforeQt)
             return std::nullopt;
         printError(parser.errorText());

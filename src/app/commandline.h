@@ -9,7 +9,9 @@ namespace commandline {
 
 // Qt's own options (-platform, -style...) are still in argv until QApplication
 // has taken them out, so before then an option we don't know is not yet wrong.
-enum class Stage { BeforeQt, AfterQt };
+// Without a window system QApplication never gets that far: the options Qt
+// knows are then taken out here.
+enum class Stage { BeforeQt, AfterQt, WithoutWindowSystem };
 
 // Prints the help, the version or the error for these arguments (argv[0]
 // first). Returns the exit code when the program must end here, or nothing

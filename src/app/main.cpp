@@ -2,6 +2,7 @@
 #include "app/startup.h"
 #include "platform/instanceguard.h"
 #include "platform/pluginchoice.h"
+#include "platform/windowsystem.h"
 #include "ui/common/appicon.h"
 #include "ui/common/caretrest.h"
 #include "ui/common/look.h"
@@ -26,6 +27,8 @@ int main(int argc, char *argv[])
     const QByteArray plugins = platform::pluginChoice(arguments);
     if (!plugins.isEmpty())
         qputenv("QT_QPA_PLATFORM", plugins);
+    platform::exitCleanlyWithoutWindowSystem(
+        [&] { return commandline::answer(arguments, commandline::Stage::WithoutWindowSystem); });
     QApplication app(argc, argv);
     // Taken back, so that the browser it opens chooses for itself.
     if (!plugins.isEmpty())

@@ -59,10 +59,10 @@ InstanceGuard::~InstanceGuard() { release(); }
 
 #else
 
-#include <QDir>
-#include <QFile>
-#include <QList>
-#include <QStandardPaths>
+#include "platform/posixuser.h"
+
+#include <QByteArray>
+#include <QStringBuilder>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -76,7 +76,8 @@ namespace {
 enum class Lock { Held, HeldElsewhere, Unusable };
 
 // A folder that no other user can change, so nobody can plant the lock there.
-bool isOwnFolder(const QByteArray &path, bool followLink)
+// A link is followed only inside the user's home: one in /tmp may be anyone's.
+bool isOwnFolder(const QByteArray &path, bool followLink = false)
 {
     struct stat st;
     const int r = followLink ? ::stat(path.constData(), &st) : ::lstat(path.constData(), &st);
@@ -86,17 +87,24 @@ bool isOwnFolder(const QByteArray &path, bool followLink)
 
 // A kernel lock on an open file: it goes with the process, however the
 // process ends, and whatever the file holds. Nothing is written or flushed.
+// O_CLOEXEC matters: a browser started from the program would otherwise
+// inherit the descriptor, and with it the lock, and outlive the program.
+// Only a regular file is opened, and never so that it waits: O_NONBLOCK keeps
+// a FIFO swapped in after the check from blocking the open.
 Lock lockIn(const QByteArray &folder, int *fd)
 {
     const QByteArray path =
         folder + "/xelt-ombrel-astrology-" + QByteArray::number(::geteuid()) + ".lock";
-    int f = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    constexpr int kFlags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+    struct stat st;
+    if (::lstat(path.constData(), &st) == 0 ? !S_ISREG(st.st_mode) : errno != ENOENT)
+        return Lock::Unusable;
+    int f = ::open(path.constData(), O_RDWR | O_CREAT | kFlags, 0600);
     // A lock made before its file system turned read-only still counts.
     if (f < 0 && (errno == EROFS || errno == EACCES))
-        f = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        f = ::open(path.constData(), O_RDONLY | kFlags);
     if (f < 0)
         return Lock::Unusable;
-    struct stat st;
     if (::fstat(f, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
         ::close(f);
         return Lock::Unusable;
@@ -110,38 +118,32 @@ Lock lockIn(const QByteArray &folder, int *fd)
     return elsewhere ? Lock::HeldElsewhere : Lock::Unusable;
 }
 
-// Where the lock may live, best first; every copy of one user walks the
-// same list and stops at the same place.
-QList<QByteArray> lockFolders()
+// Where the lock may live, best first, from the user's identity alone: every
+// start of one user, whatever its environment (a desktop, su, ssh, cron, its
+// own TMPDIR), walks the same list to the same file. A folder is made only
+// when every better one has failed.
+Lock lockAnywhere(int *fd)
 {
-    QList<QByteArray> folders;
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && isOwnFolder(runtime, true))
-        folders << runtime;
-    // In the shared temp folder, a folder of our own that we make, or that we
-    // made before: anyone else's at that name is passed over.
-    const QByteArray temp = QFile::encodeName(QDir::tempPath()) + "/xelt-ombrel-astrology-"
-                            + QByteArray::number(::geteuid());
-    ::mkdir(temp.constData(), 0700);
-    if (isOwnFolder(temp, false))
-        folders << temp;
-    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    if (!cache.isEmpty() && QDir().mkpath(cache) && isOwnFolder(QFile::encodeName(cache), true))
-        folders << QFile::encodeName(cache);
-    return folders;
+    const QByteArray uid = QByteArray::number(::geteuid());
+    const QByteArray runtime = "/run/user/" + uid;
+    if (isOwnFolder(runtime))
+        if (const Lock lock = lockIn(runtime, fd); lock != Lock::Unusable)
+            return lock;
+    // In the shared /tmp, a folder of our own that we make, or that we made
+    // before: anyone else's at that name is passed over.
+    const QByteArray temp = "/tmp/xelt-ombrel-astrology-" + uid;
+    if (isOwnFolder(temp) || (::mkdir(temp.constData(), 0700) == 0 && isOwnFolder(temp)))
+        if (const Lock lock = lockIn(temp, fd); lock != Lock::Unusable)
+            return lock;
+    const QByteArray home = posixuser::home();
+    const QByteArray cache = home + "/.cache";
+    if (!home.isEmpty() && (isOwnFolder(cache, true) || ::mkdir(cache.constData(), 0700) == 0))
+        return lockIn(cache, fd);
+    return Lock::Unusable;
 }
 } // namespace
 
-InstanceGuard::InstanceGuard()
-{
-    for (const QByteArray &folder : lockFolders()) {
-        switch (lockIn(folder, &m_fd)) {
-        case Lock::Held: return;
-        case Lock::HeldElsewhere: m_another = true; return;
-        case Lock::Unusable: break; // a folder or a link in its place, a read-only disk...
-        }
-    }
-}
+InstanceGuard::InstanceGuard() { m_another = lockAnywhere(&m_fd) == Lock::HeldElsewhere; }
 
 void InstanceGuard::release()
 {

@@ -21,6 +21,7 @@ constexpr int kAnswerMs = 10000;
 enum class Display {
     // xcb with no display to reach: anything that opens Qt's GUI would abort.
     None,
+    Dead, // xcb with a display named that nothing serves
     Offscreen,
 };
 
@@ -34,6 +35,19 @@ struct Run {
 QStringList entries(const QString &dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Whether the process holds a kernel lock (flock), wherever its file is.
+bool holdsLock(qint64 pid)
+{
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (!locks.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray &line : locks.readAll().split('\n'))
+        if (const QList<QByteArray> f = line.simplified().split(' ');
+            f.value(1) == "FLOCK" && f.value(4).toLongLong() == pid)
+            return true;
+    return false;
 }
 
 // Sees a file made in a folder even when it is removed again at once, as a
@@ -84,9 +98,12 @@ class TestCommandLine : public QObject
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
+        if (display == Display::Dead)
+            env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":9999"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
-                   display == Display::None ? QStringLiteral("xcb") : QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), display == Display::Offscreen
+                                                          ? QStringLiteral("offscreen")
+                                                          : QStringLiteral("xcb"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         // Any message box the program shows is written to stderr as well.
@@ -179,6 +196,20 @@ private slots:
                                      << Display::Offscreen << 1 << QStringLiteral("'--version'");
         QTest::newRow("an argument") << QStringList{QStringLiteral("today")} << Display::None << 1
                                      << QStringLiteral("'today'");
+        // No window system: one line saying what was missing, never an abort.
+        QTest::newRow("no display") << QStringList() << Display::None << 1
+                                    << QStringLiteral("cannot open display: DISPLAY is not set");
+        QTest::newRow("dead display")
+            << QStringList() << Display::Dead << 1 << QStringLiteral("cannot open display :9999");
+        QTest::newRow("-platform nosuch")
+            << QStringList{QStringLiteral("-platform"), QStringLiteral("nosuch")}
+            << Display::Offscreen << 1
+            << QStringLiteral("no window-system plug-in named \"nosuch\"");
+        QTest::newRow("--bogus, no display") << QStringList{QStringLiteral("--bogus")}
+                                             << Display::None << 1 << QStringLiteral("'bogus'");
+        QTest::newRow("-style fusion -x, dead display")
+            << QStringList{QStringLiteral("-style"), QStringLiteral("fusion"), QStringLiteral("-x")}
+            << Display::Dead << 1 << QStringLiteral("'x'");
     }
 
     // The answer on the right stream, the exit code, and no file made, not
@@ -231,7 +262,7 @@ private slots:
         holder->setProcessEnvironment(environment(Display::Offscreen, freshFolder(), runtime));
         holder->start(kProgram, {});
         QVERIFY(holder->waitForStarted());
-        QVERIFY2(QTest::qWaitFor([&] { return !entries(runtime).isEmpty(); }, kAnswerMs),
+        QVERIFY2(QTest::qWaitFor([&] { return holdsLock(holder->processId()); }, kAnswerMs),
                  "the first copy took no lock");
 
         const QString config = freshFolder();
@@ -262,7 +293,7 @@ private slots:
         QVERIFY(QTest::qWaitFor(
             [&] { return entries(config).contains(QStringLiteral("xelt-ombrel-astrology.conf")); },
             kAnswerMs));
-        QVERIFY(!entries(runtime).isEmpty());
+        QVERIFY(holdsLock(holder->processId()));
         QTest::qWait(200);
         QCOMPARE(holder->state(), QProcess::Running);
         QCOMPARE(holder->readAllStandardOutput(), QByteArray());

@@ -1,0 +1,398 @@
+// The program on a hostile machine: junk at every path it reads or writes,
+// and one user starting it from different environments. Each case has a
+// private mount namespace (its own /tmp and /run, an overlay over /dev) and
+// runs the program as the user nobody, where root would hide a fault, or as
+// root, where only root could do harm; its windows are on a private Xvfb.
+#include <QDate>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+const QString kProgram = QStringLiteral(XELT_EXECUTABLE);
+const QString kTitle = QStringLiteral("Xelt Ombrel Astrology v1.15");
+constexpr int kNobody = 65534;
+constexpr int kShowsWithinMs = 5000;
+
+QString runFor(const QString &program, const QStringList &args, const QByteArray &input = {})
+{
+    QProcess p;
+    p.start(program, args);
+    p.write(input);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(10000))
+        p.kill();
+    p.waitForFinished(1000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+// Path -> "type owner link-target", as find prints them.
+using Snapshot = QMap<QString, QString>;
+} // namespace
+
+class TestHostile : public QObject
+{
+    Q_OBJECT
+    QProcess xvfb;
+    QString display;
+    std::unique_ptr<QTemporaryDir> work; // one per case: config, home, the overlay's layers
+    std::unique_ptr<QProcess> holder;    // keeps the case's mount namespace
+    std::vector<std::unique_ptr<QProcess>> apps;
+    QString runtime; // the user's runtime folder in the namespace, when the case has one
+
+    QString at(const char *name) const { return work->filePath(QString::fromLatin1(name)); }
+
+    // A shell script run as root inside the case's namespace, with $1, $2...
+    QString inside(const QString &script, const QStringList &args = {})
+    {
+        return runFor(QStringLiteral("nsenter"),
+                      QStringList{QStringLiteral("-t"), QString::number(holder->processId()),
+                                  QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                  script, QStringLiteral("sh")}
+                          + args);
+    }
+
+    // A private /tmp and /run, and /dev as an overlay whose changes land in ov/u.
+    void enterNamespace(int uid, bool withRuntime)
+    {
+        work = std::make_unique<QTemporaryDir>(QCoreApplication::applicationDirPath()
+                                               + QStringLiteral("/hostile-XXXXXX"));
+        QVERIFY(work->isValid());
+        QFile::setPermissions(work->path(), QFile::Permissions(0x7755));
+        for (const char *folder : {"config", "home", "elsewhere", "bin", "ov"})
+            QVERIFY(QDir(work->path()).mkdir(QString::fromLatin1(folder)));
+        const QString owner = QString::number(uid);
+        runFor(QStringLiteral("chown"), {QStringLiteral("-R"), owner + u':' + owner, at("config"),
+                                         at("home"), at("elsewhere")});
+        holder = std::make_unique<QProcess>();
+        holder->start(
+            QStringLiteral("unshare"),
+            {QStringLiteral("-m"), QStringLiteral("--propagation"), QStringLiteral("private"),
+             QStringLiteral("sh"), QStringLiteral("-c"),
+             QStringLiteral("mount -t tmpfs -o mode=1777 t /tmp && mount -t tmpfs t /run"
+                            " && mount -t tmpfs t \"$0\" && mkdir \"$0/u\" \"$0/w\" && mount -t"
+                            " overlay o -o lowerdir=/dev,upperdir=\"$0/u\",workdir=\"$0/w\" /dev"
+                            " && echo ready && exec sleep 600"),
+             at("ov")});
+        if (!holder->waitForReadyRead(10000) || holder->readAll().trimmed() != "ready")
+            QSKIP("no private mount namespace with an overlay here (needs root)");
+        runtime.clear();
+        if (withRuntime) {
+            runtime = QStringLiteral("/run/user/") + owner;
+            inside(QStringLiteral("mkdir -p -m 0700 %1 && chown %2:%2 %1").arg(runtime, owner));
+        }
+    }
+
+    QProcessEnvironment environment(int uid) const
+    {
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("PATH"), at("bin") + QStringLiteral(":/usr/bin:/bin"));
+        env.insert(QStringLiteral("DISPLAY"), display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("xelt.messages.info=true"));
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                   QStringLiteral("unix:path=/nonexistent/bus"));
+        env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("X-Generic"));
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        env.insert(QStringLiteral("HOME"), at("home"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), at("config"));
+        env.insert(QStringLiteral("USER"),
+                   uid == 0 ? QStringLiteral("root") : QStringLiteral("nobody"));
+        if (!runtime.isEmpty())
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        return env;
+    }
+
+    // The program itself in the namespace: nsenter and setpriv exec it, so the
+    // process id is the program's, as xdotool sees it on its windows.
+    QProcess *start(int uid, const QProcessEnvironment &env)
+    {
+        QStringList args{QStringLiteral("-t"), QString::number(holder->processId()),
+                         QStringLiteral("-m"), QStringLiteral("--")};
+        if (uid != 0)
+            args << QStringLiteral("setpriv") << QStringLiteral("--reuid=%1").arg(uid)
+                 << QStringLiteral("--regid=%1").arg(uid) << QStringLiteral("--clear-groups");
+        auto p = std::make_unique<QProcess>();
+        p->setProcessEnvironment(env);
+        p->start(QStringLiteral("nsenter"), args << kProgram);
+        apps.push_back(std::move(p));
+        return apps.back().get();
+    }
+
+    QStringList windows(QProcess *app)
+    {
+        const QString out = runFor(QStringLiteral("xdotool"),
+                                   {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                    QStringLiteral("--pid"), QString::number(app->processId())});
+        return out.isEmpty() ? QStringList() : out.split(u'\n');
+    }
+
+    // "started" (the main window is up), "refused" (another copy runs) or "neither".
+    QString outcome(QProcess *app)
+    {
+        QString said, result = QStringLiteral("neither");
+        const bool known = QTest::qWaitFor(
+            [&] {
+                said += QString::fromLocal8Bit(app->readAllStandardError());
+                if (said.contains(u"message: Application is already running"))
+                    result = QStringLiteral("refused");
+                for (const QString &w : windows(app))
+                    if (runFor(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), w})
+                        == kTitle)
+                        result = QStringLiteral("started");
+                return result != u"neither";
+            },
+            kShowsWithinMs);
+        if (!known)
+            qWarning() << "state:" << app->state() << said;
+        return result;
+    }
+
+    void stopApps()
+    {
+        for (auto &p : apps) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
+        apps.clear();
+    }
+
+    Snapshot snapshot()
+    {
+        Snapshot s;
+        const QString out =
+            inside(QStringLiteral("find /tmp /run %1 %2 %3 %4 -printf '%p|%y %U %l\\n'")
+                       .arg(at("config"), at("home"), at("elsewhere"), at("ov/u")));
+        for (const QString &line : out.split(u'\n', Qt::SkipEmptyParts))
+            s.insert(line.section(u'|', 0, 0), line.section(u'|', 1));
+        return s;
+    }
+
+    // What changed besides the user's regular files (and, where allowed, folders).
+    static QStringList harm(const Snapshot &before, const Snapshot &after, int uid, bool folders)
+    {
+        QStringList found;
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            if (after.value(it.key()) != it.value())
+                found << it.key() + QStringLiteral(" was ") + it.value() + QStringLiteral(", is ")
+                             + after.value(it.key(), QStringLiteral("gone"));
+        const QString mine = QStringLiteral(" %1 ").arg(uid);
+        for (auto it = after.cbegin(); it != after.cend(); ++it)
+            if (!before.contains(it.key())
+                && !((it->startsWith(u'f') || (folders && it->startsWith(u'd')))
+                     && it->contains(mine)))
+                found << it.key() + QStringLiteral(" made: ") + it.value();
+        return found;
+    }
+
+    // What a lock or a cache made at /, cleared away even when a test fails.
+    // Qt itself makes its fallback runtime folder, runtime-<user>, in a TMPDIR
+    // that is not there, that is at /: cleared too, but not the program's doing.
+    QStringList rootBefore;
+    QStringList clearRoot()
+    {
+        QStringList made;
+        for (const QString &name : QDir::root().entryList(QDir::AllEntries | QDir::Hidden)) {
+            const bool ours = name.startsWith(u"xelt-ombrel-astrology") || name == u".cache";
+            if (rootBefore.isEmpty() || rootBefore.contains(name))
+                continue;
+            if (ours || name.startsWith(u"runtime-"))
+                QDir(u'/' + name).removeRecursively();
+            if (ours)
+                made << name;
+        }
+        rootBefore.clear();
+        return made;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (::geteuid() != 0)
+            QSKIP("private mount namespaces and other users need root");
+        int n = 170;
+        while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+            ++n;
+        display = QStringLiteral(":%1").arg(n);
+        qputenv("DISPLAY", display.toLatin1()); // for xdotool
+        // Reached through its abstract socket, which a private /tmp does not hide.
+        xvfb.start(QStringLiteral("Xvfb"),
+                   {display, QStringLiteral("-screen"), QStringLiteral("0"),
+                    QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                    QStringLiteral("tcp"), QStringLiteral("-noreset")});
+        QVERIFY(xvfb.waitForStarted());
+        QVERIFY(QTest::qWaitFor(
+            [n] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)); }, 10000));
+    }
+
+    void cleanup()
+    {
+        stopApps();
+        clearRoot();
+        if (holder) {
+            holder->kill();
+            holder->waitForFinished(5000);
+            holder.reset();
+        }
+        work.reset();
+    }
+
+    void cleanupTestCase()
+    {
+        xvfb.terminate();
+        xvfb.waitForFinished(5000);
+    }
+
+    void junk_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("uid");
+        const QStringList kinds{
+            QStringLiteral("folder"),         QStringLiteral("dangling link"),
+            QStringLiteral("fifo 0600"),      QStringLiteral("fifo 0400"),
+            QStringLiteral("socket"),         QStringLiteral("link to /dev/null"),
+            QStringLiteral("link to a file"), QStringLiteral("random bytes")};
+        for (const char *place : {"settings", "settings lock", "instance lock"})
+            for (const QString &kind : kinds)
+                QTest::addRow("%s: %s", place, qPrintable(kind))
+                    << QString::fromLatin1(place) << kind << kNobody;
+        for (const char *place : {"settings", "settings lock", "instance lock"})
+            QTest::addRow("%s: link to /dev/null, as root", place)
+                << QString::fromLatin1(place) << QStringLiteral("link to /dev/null") << 0;
+        QTest::newRow("settings: link to /dev/zero, as root")
+            << QStringLiteral("settings") << QStringLiteral("link to /dev/zero") << 0;
+    }
+
+    // Whatever is at a path the program uses, it shows its window within
+    // five seconds, still refuses a second copy, and writes nothing but the
+    // user's regular files: a device stays a device, a link stays a link.
+    void junk()
+    {
+        QFETCH(QString, place);
+        QFETCH(QString, kind);
+        QFETCH(int, uid);
+        enterNamespace(uid, true);
+        const QString conf = at("config/xelt-ombrel-astrology.conf");
+        const QString lock = QStringLiteral("/xelt-ombrel-astrology-%1.lock").arg(uid);
+        const QString path = place == u"settings"        ? conf
+                             : place == u"settings lock" ? conf + QStringLiteral(".lock")
+                                                         : runtime + lock;
+        const QString make =
+            kind == u"folder"          ? QStringLiteral("mkdir \"$1\"")
+            : kind == u"dangling link" ? QStringLiteral("ln -s \"$1.gone/nowhere\" \"$1\"")
+            : kind == u"fifo 0600"     ? QStringLiteral("mkfifo -m 0600 \"$1\"")
+            : kind == u"fifo 0400"     ? QStringLiteral("mkfifo -m 0400 \"$1\"")
+            : kind == u"socket"
+                ? QStringLiteral("python3 -c 'import socket,sys; "
+                                 "socket.socket(socket.AF_UNIX).bind(sys.argv[1])' \"$1\"")
+            : kind == u"random bytes"   ? QStringLiteral("head -c 64 /dev/urandom > \"$1\"")
+            : kind == u"link to a file" ? QStringLiteral(
+                  "touch \"$2/file\" && chown $3 \"$2/file\" && ln -s \"$2/file\" \"$1\"")
+                                        : QStringLiteral("ln -s %1 \"$1\"").arg(kind.mid(8));
+        inside(make + QStringLiteral(" && chown -h $3:$3 \"$1\""),
+               {path, at("elsewhere"), QString::number(uid)});
+        const Snapshot before = snapshot();
+        QVERIFY2(before.contains(path), qPrintable(path));
+
+        const QProcessEnvironment env = environment(uid);
+        QCOMPARE(outcome(start(uid, env)), QStringLiteral("started"));
+        QCOMPARE(outcome(start(uid, env)), QStringLiteral("refused"));
+        stopApps();
+        // Only a lock that cannot live in the runtime folder makes a folder elsewhere.
+        const QStringList harmed = harm(before, snapshot(), uid, place == u"instance lock");
+        QVERIFY2(harmed.isEmpty(), qPrintable(harmed.join(u'\n')));
+        if (place == u"settings" && kind == u"link to a file") {
+            QFile written(at("elsewhere/file"));
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QVERIFY(
+                written.readAll().contains(QDate::currentDate().toString(Qt::ISODate).toUtf8()));
+        }
+    }
+
+    void environments_data()
+    {
+        QTest::addColumn<int>("uid");
+        QTest::addColumn<bool>("runtimeFolder");
+        QTest::addColumn<QStringList>("first"); // NAME=value, or NAME alone to unset it
+        QTest::addColumn<QStringList>("second");
+        QTest::newRow("with XDG_RUNTIME_DIR, then without")
+            << kNobody << true << QStringList() << QStringList{QStringLiteral("XDG_RUNTIME_DIR")};
+        QTest::newRow("two TMPDIRs")
+            << kNobody << false << QStringList{QStringLiteral("TMPDIR=%1/home")}
+            << QStringList{QStringLiteral("TMPDIR=%1/elsewhere")};
+        QTest::newRow("HOME unset and TMPDIR missing, as root")
+            << 0 << false << QStringList()
+            << QStringList{QStringLiteral("HOME"), QStringLiteral("TMPDIR=/nonexistent")};
+    }
+
+    // One user, two starts that see different environments (a desktop, su -,
+    // ssh, cron): the second is refused all the same, and nothing is made at /.
+    void environments()
+    {
+        QFETCH(int, uid);
+        QFETCH(bool, runtimeFolder);
+        QFETCH(QStringList, first);
+        QFETCH(QStringList, second);
+        enterNamespace(uid, runtimeFolder);
+        rootBefore = QDir::root().entryList(QDir::AllEntries | QDir::Hidden);
+        const auto with = [&](QStringList changes) {
+            QProcessEnvironment env = environment(uid);
+            for (const QString &change : changes)
+                if (change.contains(u'='))
+                    env.insert(change.section(u'=', 0, 0),
+                               change.section(u'=', 1).replace(QStringLiteral("%1"), work->path()));
+                else
+                    env.remove(change);
+            return env;
+        };
+        QCOMPARE(outcome(start(uid, with(first))), QStringLiteral("started"));
+        QCOMPARE(outcome(start(uid, with(second))), QStringLiteral("refused"));
+        stopApps();
+        const QStringList made = clearRoot();
+        QVERIFY2(made.isEmpty(), qPrintable(made.join(u' ')));
+    }
+
+    // A browser started from the program outlives it; the descriptor of the
+    // lock must not go with it, or the next start would be refused.
+    void browserKeepsNoLock()
+    {
+        enterNamespace(kNobody, true);
+        QFile opener(at("bin/xdg-open"));
+        QVERIFY(opener.open(QIODevice::WriteOnly));
+        opener.write("#!/bin/sh\nsleep 30 &\necho $! > \"$(dirname \"$0\")/browser\"\n");
+        opener.close();
+        opener.setPermissions(QFile::Permissions(0x7555));
+        runFor(QStringLiteral("chmod"), {QStringLiteral("0777"), at("bin")});
+        QFile conf(at("config/xelt-ombrel-astrology.conf"));
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write("[Settings]\nDuration="
+                   + QDate::currentDate().addDays(-15).toString(Qt::ISODate).toUtf8() + '\n');
+        conf.close();
+        runFor(QStringLiteral("chown"), {QStringLiteral("65534:65534"), conf.fileName()});
+
+        QProcess *app = start(kNobody, environment(kNobody));
+        QStringList box;
+        QVERIFY(QTest::qWaitFor([&] { return (box = windows(app)).size() == 1; }, 10000));
+        runFor(QStringLiteral("xdotool"),
+               {QStringLiteral("windowfocus"), QStringLiteral("--sync"), box[0],
+                QStringLiteral("key"), QStringLiteral("Return")});
+        QFile browser(at("bin/browser"));
+        QVERIFY2(QTest::qWaitFor([&] { return browser.size() > 0; }, 10000), "no browser started");
+        QVERIFY(browser.open(QIODevice::ReadOnly));
+        const pid_t sleeper = pid_t(browser.readAll().trimmed().toInt());
+        ::kill(pid_t(app->processId()), SIGKILL);
+        app->waitForFinished(5000);
+        const QString next = outcome(start(kNobody, environment(kNobody)));
+        ::kill(sleeper, SIGKILL);
+        QCOMPARE(next, QStringLiteral("started"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostile)
+#include "tst_hostile.moc"
