@@ -123,7 +123,8 @@ private slots:
 
     void texts_data()
     {
-        QTest::addColumn<QString>("where"); // window, window/control, "window sign/control", or a source
+        QTest::addColumn<QString>(
+            "where"); // window, window/control, "window sign/control", or a source
         QTest::addColumn<QString>("expected");
         const auto row = [](const char *where, const QString &expected) {
             QTest::newRow(where) << QString::fromLatin1(where) << expected;
@@ -133,10 +134,11 @@ private slots:
                                + u' ' + kHost + u' ' + QStringLiteral("Now");
         // The doubled ampersand is the escape for an access-key character and shows one.
         const QString coBrand =
-            QString(QStringLiteral("Co-brand this software for your site.  Increase loyalty and traffic "
-                            "to your site. Put your site's name &&  link here. See ")
-             + QStringLiteral("\"Help\"")
-             + QStringLiteral(" for details.    Click Here for more info on co-branding."))
+            QString(QStringLiteral(
+                        "Co-brand this software for your site.  Increase loyalty and traffic "
+                        "to your site. Put your site's name &&  link here. See ")
+                    + QStringLiteral("\"Help\"")
+                    + QStringLiteral(" for details.    Click Here for more info on co-branding."))
                 .replace(QStringLiteral("&&"), QStringLiteral("&"));
         const QString fullBrand = QStringLiteral(
             "Home Business Opportunity. Start your own Internet business and make money online. "
@@ -278,7 +280,8 @@ private slots:
         // The program's own, for an address no browser hand-over would take.
         row("message: referral too long", QStringLiteral("Your Referral Is Too Long To Send"));
 
-        const QString page = QStringLiteral(XELT_SITE_BASE "/xelt-free-ombrel-astrology/ssd.php?page=");
+        const QString page =
+            QStringLiteral(XELT_SITE_BASE "/xelt-free-ombrel-astrology/ssd.php?page=");
         row("page: home", page + QStringLiteral("home-page"));
         row("page: help", page + QStringLiteral("help-web-page"));
         row("page: download", page + QStringLiteral("download-web-page"));
