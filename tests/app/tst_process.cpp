@@ -15,6 +15,8 @@
 
 namespace {
 const QString kProgram = QStringLiteral(XELT_EXECUTABLE);
+// How the program reports each box it shows (xelt.messages.info, QT_MESSAGE_PATTERN below).
+const QString kBoxLine = QStringLiteral("xelt.messages: message: ");
 const QString kWmClose = QStringLiteral(XELT_WM_CLOSE);
 const QString kNobody = QStringLiteral("65534"); // another local user
 
@@ -72,7 +74,7 @@ class TestProcess : public QObject
     }
 
     // "started" (its main window is up), "refused" (it said another copy
-    // runs) or "neither" within ten seconds.
+    // runs), "box: <text>" for any other box, or "neither" within ten seconds.
     QString outcome(QProcess *app)
     {
         QString said, result = QStringLiteral("neither");
@@ -80,6 +82,8 @@ class TestProcess : public QObject
             said += errors(app);
             if (refused(said))
                 result = QStringLiteral("refused");
+            else if (const QString text = boxText(said); !text.isNull())
+                result = QStringLiteral("box: ") + text;
             else if (const QStringList w = visibleWindows(app);
                      w.size() == 1 && windowName(w[0]) == u"Xelt Ombrel Astrology v1.15")
                 result = QStringLiteral("started");
@@ -140,7 +144,15 @@ class TestProcess : public QObject
     // whole line of its output, so a text that differs by a character does not count.
     static bool showedBox(const QString &said, const QString &text)
     {
-        return said.split(u'\n').contains(QStringLiteral("xelt.messages: message: ") + text);
+        return said.split(u'\n').contains(kBoxLine + text);
+    }
+    // The text of the first box the program said it showed; null for none yet.
+    static QString boxText(const QString &said)
+    {
+        for (const QString &line : said.split(u'\n'))
+            if (line.startsWith(kBoxLine))
+                return line.mid(kBoxLine.size());
+        return {};
     }
     static bool refused(const QString &said)
     {
@@ -242,7 +254,8 @@ private slots:
 
         QProcess *second = start();
         QString said;
-        QVERIFY(waitFor([&] { return refused(said += errors(second)); }));
+        QVERIFY(waitFor([&] { return !boxText(said += errors(second)).isNull(); }));
+        QCOMPARE(boxText(said), QStringLiteral("Application is already running"));
         const QString box = onlyWindow(second); // the box alone, no window of the program
         QVERIFY(!box.isEmpty());
         QCOMPARE(windowName(box), QStringLiteral("Xelt Ombrel Astrology"));
@@ -277,12 +290,13 @@ private slots:
         QVERIFY(waitFor([&] {
             saidA += errors(a);
             saidB += errors(b);
-            return refused(saidA) || refused(saidB);
+            return !boxText(saidA).isNull() || !boxText(saidB).isNull();
         }));
         QTest::qWait(500);
         saidA += errors(a);
         saidB += errors(b);
-        QVERIFY(!(refused(saidA) && refused(saidB)));
+        QVERIFY(boxText(saidA).isNull() || boxText(saidB).isNull());
+        QCOMPARE(boxText(saidA + saidB), QStringLiteral("Application is already running"));
         QProcess *loser = refused(saidA) ? a : b;
         QProcess *running = loser == a ? b : a;
         press(onlyWindow(loser), QStringLiteral("Return"));
