@@ -188,21 +188,10 @@ private slots:
     {
         frmNagScreen2 *nag = Forms::NagScreen2();
         nag->show();
-        QCOMPARE(nag->windowTitle(), QStringLiteral("Xelt Ombrel Astrology v1.15"));
-        QCOMPARE(nag->lblNagScreen2Caption->text(), nag->windowTitle());
         QVERIFY(nag->windowFlags() & Qt::WindowStaysOnTopHint);
-        QCOMPARE(nag->focusWidget(), nag->cmdClose);
-        const QString other = nag->Label3->text();
-        QVERIFY(other.contains(QStringLiteral("the world\u2019s largest resource")));
-        QVERIFY(other.contains(QStringLiteral("interests.") + QString(61, u' ')
-                               + QStringLiteral("All the programs")));
-        QVERIFY(other.endsWith(QStringLiteral("friends and family. ")));
-        // The message box lies below its panel's edge: out of sight, still on the Tab path.
+        // The message box lies below its panel's edge: out of sight (on the Tab
+        // path all the same, as tst_layout shows).
         QVERIFY(!nag->Frame2->rect().intersects(nag->txtMessage->geometry()));
-        QCOMPARE(nag->txtFriendName->nextInFocusChain(), static_cast<QWidget *>(nag->txtMessage));
-        nag->txtFriendName->setFocus();
-        QTest::keyClick(nag->txtFriendName, Qt::Key_Tab);
-        QCOMPARE(nag->focusWidget(), static_cast<QWidget *>(nag->txtMessage));
     }
 
     void endingCloseEverythingOnce_data()
