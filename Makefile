@@ -41,7 +41,7 @@ check-deb: build
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
-# Fails on code that `make format` would change, or on an include that points up a layer.
+# Fails on code that `make format` would change (the layers have check-layers).
 check-format: deps
 	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 

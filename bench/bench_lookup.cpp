@@ -24,11 +24,8 @@ const Inputs &inputs()
         Inputs i;
         for (int y = 1946; y <= 2016; ++y)
             i.years << QString::number(y);
-        i.months = {
-            QStringLiteral("January"), QStringLiteral("February"), QStringLiteral("March"),
-            QStringLiteral("April"),   QStringLiteral("May"),      QStringLiteral("June"),
-            QStringLiteral("July"),    QStringLiteral("August"),   QStringLiteral("September"),
-            QStringLiteral("October"), QStringLiteral("November"), QStringLiteral("December")};
+        for (const QStringView m : modPlanetSign::kMonthNames)
+            i.months << m.toString();
         for (int d = 1; d <= 31; ++d)
             i.days << QString::number(d);
         for (const QString &y : i.years)

@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 
+#include "core/product.h"
+
 #include <QCommandLineParser>
 
 #include <algorithm>
@@ -8,7 +10,7 @@
 namespace commandline {
 
 namespace {
-const QString kName = QStringLiteral("xelt-ombrel-astrology");
+const QString &kName = product::kProgram;
 
 // Written out here rather than through showHelp(), which opens a message box
 // on Windows; a GUI-subsystem program there has no console to print to anyway.
@@ -111,7 +113,7 @@ std::optional<int> answer(const QStringList &arguments, Stage stage)
         return 0;
     }
     if (parser.isSet(version)) {
-        print(stdout, kName + u' ' + QStringLiteral(XELT_VERSION) + u'\n');
+        print(stdout, kName + u' ' + product::kVersion + u'\n');
         return 0;
     }
     // The program takes no argument. A Qt option's value can't be one here: its

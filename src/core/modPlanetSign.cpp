@@ -111,10 +111,6 @@ constexpr bool everyYearHasOneRow()
 }
 static_assert(everyYearHasOneRow(), "the table must hold each year 1900-2025 exactly once");
 
-constexpr std::array<QStringView, 12> kMonthNames{
-    u"January", u"February", u"March",     u"April",   u"May",      u"June",
-    u"July",    u"August",   u"September", u"October", u"November", u"December"};
-
 bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 } // namespace

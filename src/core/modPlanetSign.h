@@ -3,9 +3,15 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <optional>
 
 namespace modPlanetSign {
+
+// The month list's texts, January first: the lookup reads the month by its name.
+inline constexpr std::array<QStringView, 12> kMonthNames{
+    u"January", u"February", u"March",     u"April",   u"May",      u"June",
+    u"July",    u"August",   u"September", u"October", u"November", u"December"};
 
 enum class Sign : quint8 { None, Leo, Virgo, Libra, Scorpio, Sagittarius, Capricorn };
 

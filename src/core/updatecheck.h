@@ -4,9 +4,13 @@
 
 namespace updateCheck {
 
+// How long an answer keeps the question away, either side of today: it comes
+// back on the 15th day.
+constexpr int kQuietDays = 14;
+
 enum class Decision {
     Remember, // no usable date yet: remember today, ask nothing
-    Nothing,  // asked within the last 14 days (either way): leave all as it is
+    Nothing,  // asked within kQuietDays (either way): leave all as it is
     Ask,      // ask, then remember today whatever the answer
 };
 

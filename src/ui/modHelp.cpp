@@ -2,6 +2,7 @@
 
 #include "core/siteaddress.h"
 #include "core/updatecheck.h"
+#include "platform/clock.h"
 #include "platform/platform.h"
 #include "ui/common/messages.h"
 
@@ -24,7 +25,7 @@ void CheckForUpdatePrompt()
 {
     const auto settings = platform::userSettings();
     const QString key = QStringLiteral("Settings/Duration");
-    const QDate today = QDate::currentDate();
+    const QDate today = platform::today();
     const updateCheck::Decision decision =
         updateCheck::decide(today, settings->value(key).toString());
     if (decision == updateCheck::Decision::Nothing)

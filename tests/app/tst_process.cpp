@@ -15,6 +15,8 @@
 
 namespace {
 const QString kProgram = QStringLiteral(XELT_EXECUTABLE);
+// How the program reports each box it shows (xelt.messages.info, QT_MESSAGE_PATTERN below).
+const QString kBoxLine = QStringLiteral("xelt.messages: message: ");
 const QString kWmClose = QStringLiteral(XELT_WM_CLOSE);
 const QString kNobody = QStringLiteral("65534"); // another local user
 
@@ -60,14 +62,16 @@ class TestProcess : public QObject
     }
 
     // "started" (its main window is up), "refused" (it said another copy
-    // runs) or "neither" within ten seconds.
+    // runs), "box: <text>" for any other box, or "neither" within ten seconds.
     QString outcome(QProcess *app)
     {
         QString said, result = QStringLiteral("neither");
         waitFor([&] {
             said += errors(app);
-            if (said.contains(u"message: Application is already running"))
+            if (refused(said))
                 result = QStringLiteral("refused");
+            else if (const QString text = boxText(said); !text.isNull())
+                result = QStringLiteral("box: ") + text;
             else if (const QStringList w = visibleWindows(app);
                      w.size() == 1 && windowName(w[0]) == u"Xelt Ombrel Astrology v1.15")
                 result = QStringLiteral("started");
@@ -124,6 +128,25 @@ class TestProcess : public QObject
 
     QString errors(QProcess *app) { return QString::fromLocal8Bit(app->readAllStandardError()); }
 
+    // Whether the program said it showed a box with exactly this text: one
+    // whole line of its output, so a text that differs by a character does not count.
+    static bool showedBox(const QString &said, const QString &text)
+    {
+        return said.split(u'\n').contains(kBoxLine + text);
+    }
+    // The text of the first box the program said it showed; null for none yet.
+    static QString boxText(const QString &said)
+    {
+        for (const QString &line : said.split(u'\n'))
+            if (line.startsWith(kBoxLine))
+                return line.mid(kBoxLine.size());
+        return {};
+    }
+    static bool refused(const QString &said)
+    {
+        return showedBox(said, QStringLiteral("Application is already running"));
+    }
+
     QString confFile() const
     {
         return home.filePath(QStringLiteral("config/xelt-ombrel-astrology.conf"));
@@ -149,6 +172,7 @@ private slots:
         env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":%1").arg(n));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("xelt.messages.info=true"));
+        env.insert(QStringLiteral("QT_MESSAGE_PATTERN"), QStringLiteral("%{category}: %{message}"));
         // A bus that is not there: nothing reaches the user's session, and no
         // session bus is started for the private X server and left behind.
         env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
@@ -218,9 +242,8 @@ private slots:
 
         QProcess *second = start();
         QString said;
-        QVERIFY(waitFor([&] {
-            return (said += errors(second)).contains(u"message: Application is already running");
-        }));
+        QVERIFY(waitFor([&] { return !boxText(said += errors(second)).isNull(); }));
+        QCOMPARE(boxText(said), QStringLiteral("Application is already running"));
         const QString box = onlyWindow(second); // the box alone, no window of the program
         QVERIFY(!box.isEmpty());
         QCOMPARE(windowName(box), QStringLiteral("Xelt Ombrel Astrology"));
@@ -255,17 +278,18 @@ private slots:
         QVERIFY(waitFor([&] {
             saidA += errors(a);
             saidB += errors(b);
-            return saidA.contains(u"already running") || saidB.contains(u"already running");
+            return !boxText(saidA).isNull() || !boxText(saidB).isNull();
         }));
         QTest::qWait(500);
         saidA += errors(a);
         saidB += errors(b);
-        QVERIFY(!(saidA.contains(u"already running") && saidB.contains(u"already running")));
-        QProcess *refused = saidA.contains(u"already running") ? a : b;
-        QProcess *running = refused == a ? b : a;
-        press(onlyWindow(refused), QStringLiteral("Return"));
-        QVERIFY(refused->waitForFinished(10000));
-        QCOMPARE(refused->exitCode(), 0);
+        QVERIFY(boxText(saidA).isNull() || boxText(saidB).isNull());
+        QCOMPARE(boxText(saidA + saidB), QStringLiteral("Application is already running"));
+        QProcess *loser = refused(saidA) ? a : b;
+        QProcess *running = loser == a ? b : a;
+        press(onlyWindow(loser), QStringLiteral("Return"));
+        QVERIFY(loser->waitForFinished(10000));
+        QCOMPARE(loser->exitCode(), 0);
         QVERIFY(!onlyWindow(running).isEmpty());
         QCOMPARE(running->state(), QProcess::Running);
     }
@@ -433,8 +457,11 @@ private slots:
         }
         QProcess *later = start();
         QString said;
-        QVERIFY(waitFor(
-            [&] { return (said += errors(later)).contains(u"message: There maybe an update"); }));
+        QVERIFY(waitFor([&] {
+            return showedBox(said += errors(later),
+                             QStringLiteral("There maybe an update to this software available\r"
+                                            "Do you want to check for an update?"));
+        }));
         press(onlyWindow(later), QStringLiteral("Return")); // Yes is the default answer
         const QString opened = home.filePath(QStringLiteral("opened"));
         QVERIFY(waitFor([&] { return QFile::exists(opened); }));

@@ -67,30 +67,6 @@ private slots:
         QCOMPARE(items[6].second,
                  siteAddress::base() + QStringLiteral("/xelt-free-ombrel-astrology/"));
     }
-
-    // Every box full of the characters that grow most when encoded: the
-    // address still passes its own check, so the boxes' lengths are right.
-    void fullBoxesFitTheHandOver_data()
-    {
-        QTest::addColumn<QString>("filler");
-        QTest::newRow("three UTF-8 bytes") << QStringLiteral("\u4e2d");
-        QTest::newRow("line breaks") << QStringLiteral("\r\n");
-        QTest::newRow("reserved ASCII") << "&";
-    }
-
-    void fullBoxesFitTheHandOver()
-    {
-        QFETCH(QString, filler);
-        auto full = [&](int length) { return filler.repeated(length).left(length); };
-        const QString address = referral::requestAddress(
-            {full(referral::kMaxNameLength), full(referral::kMaxEmailLength),
-             full(referral::kMaxMessageLength), full(referral::kMaxNameLength),
-             full(referral::kMaxEmailLength)});
-        QVERIFY2(referral::checkAddress(address) == referral::Refusal::None,
-                 qPrintable(QString::number(address.size())));
-        QCOMPARE(referral::checkAddress(address + QString(referral::kMaxAddressLength, u'x')),
-                 referral::Refusal::AddressTooLong);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestReferralAddress)

@@ -27,7 +27,7 @@ void BoxAnswerer::poll()
     // What the box does to the window behind it shows once it is active.
     if (whileShown && QApplication::activeWindow() != box)
         return;
-    boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(), nullptr});
+    boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
     if (whileShown)
         whileShown();
     if (m_key != Qt::Key_unknown)

@@ -13,7 +13,6 @@ struct ShownBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
-    QWidget *focusBefore = nullptr;
 };
 
 class BoxAnswerer : public QObject

@@ -32,12 +32,18 @@ private:
     int *m_count;
 };
 
-QStringList appeals()
+// Which of the four appeals a text is, by its opening (-1: none); the
+// texts themselves are checked whole in tst_texts.
+int appealNumber(const QString &text)
 {
-    QStringList a;
+    const QStringList openings{QStringLiteral("Veyra Softwares, such as this"),
+                               QStringLiteral("Visit VeyraBoard regularly. Support"),
+                               QStringLiteral("VeyraBoard is a FREE online"),
+                               QStringLiteral("VeyraBoard needs your help.")};
     for (int k = 0; k < 4; ++k)
-        a << frmNagScreen2::appealText(k);
-    return a;
+        if (text.startsWith(openings[k]))
+            return k;
+    return -1;
 }
 } // namespace
 
@@ -121,7 +127,7 @@ private slots:
         frmNagScreen2 *nag = Forms::NagScreen2();
         QVERIFY(!nag->isVisible());
         const QString text = nag->Label2->text();
-        QVERIFY(appeals().contains(text));
+        QVERIFY2(appealNumber(text) >= 0, qPrintable(text));
         nag->show();
         nag->hide();
         nag->show();
@@ -143,7 +149,7 @@ private slots:
         QVERIFY(nag->isVisible());
         QCOMPARE(nag->windowTitle(), QStringLiteral("Xelt Ombrel Astrology v1.15"));
         const QString text = nag->Label2->text();
-        QVERIFY(appeals().contains(text));
+        QVERIFY2(appealNumber(text) >= 0, qPrintable(text));
         for (int i = 0; i < 5; ++i) {
             nag->hide();
             nag->show();
@@ -172,7 +178,7 @@ private slots:
             Forms::destroyAll();
             QTest::qSleep(2); // the text is drawn from a clock-seeded generator
             const QString text = Forms::NagScreen2()->Label2->text();
-            QVERIFY(appeals().contains(text));
+            QVERIFY2(appealNumber(text) >= 0, qPrintable(text));
             seen.insert(text);
         }
         QCOMPARE(seen.size(), 4);
@@ -182,21 +188,10 @@ private slots:
     {
         frmNagScreen2 *nag = Forms::NagScreen2();
         nag->show();
-        QCOMPARE(nag->windowTitle(), QStringLiteral("Xelt Ombrel Astrology v1.15"));
-        QCOMPARE(nag->lblNagScreen2Caption->text(), nag->windowTitle());
         QVERIFY(nag->windowFlags() & Qt::WindowStaysOnTopHint);
-        QCOMPARE(nag->focusWidget(), nag->cmdClose);
-        const QString other = nag->Label3->text();
-        QVERIFY(other.contains(QStringLiteral("the world\u2019s largest resource")));
-        QVERIFY(other.contains(QStringLiteral("interests.") + QString(61, u' ')
-                               + QStringLiteral("All the programs")));
-        QVERIFY(other.endsWith(QStringLiteral("friends and family. ")));
-        // The message box lies below its panel's edge: out of sight, still on the Tab path.
+        // The message box lies below its panel's edge: out of sight (on the Tab
+        // path all the same, as tst_layout shows).
         QVERIFY(!nag->Frame2->rect().intersects(nag->txtMessage->geometry()));
-        QCOMPARE(nag->txtFriendName->nextInFocusChain(), static_cast<QWidget *>(nag->txtMessage));
-        nag->txtFriendName->setFocus();
-        QTest::keyClick(nag->txtFriendName, Qt::Key_Tab);
-        QCOMPARE(nag->focusWidget(), static_cast<QWidget *>(nag->txtMessage));
     }
 
     void endingCloseEverythingOnce_data()

@@ -1,4 +1,3 @@
-#include "core/interpretations.h"
 #include "core/modPlanetSign.h"
 #include "support/answerer.h"
 #include "support/program.h"
@@ -65,8 +64,8 @@ private slots:
         QTest::addColumn<QString>("month");
         QTest::addColumn<QString>("year");
         QTest::addColumn<QString>("message"); // empty: accepted
-        const QString feb = QStringLiteral("Please Enter Correct Date Or Month!");
-        const QString thirty = QStringLiteral("Please Enter Correct Date Or Month !");
+        // Every rule and its message is in tests/core; here, what the command does
+        // with an answer of each kind.
         QTest::newRow("no name, impossible date") << ""
                                                   << "31"
                                                   << "February"
@@ -77,78 +76,16 @@ private slots:
                                            << "January"
                                            << "1946"
                                            << "";
-        QTest::newRow("name of spaces") << "   "
-                                        << "1"
-                                        << "January"
-                                        << "1946"
-                                        << "";
-        QTest::newRow("29 Feb 1948") << "ANN"
-                                     << "29"
-                                     << "February"
-                                     << "1948"
-                                     << "";
-        QTest::newRow("29 Feb 2000") << "ANN"
-                                     << "29"
-                                     << "February"
-                                     << "2000"
-                                     << "";
-        QTest::newRow("29 Feb 2016") << "ANN"
-                                     << "29"
-                                     << "February"
-                                     << "2016"
-                                     << "";
-        QTest::newRow("28 Feb 1947") << "ANN"
-                                     << "28"
-                                     << "February"
-                                     << "1947"
-                                     << "";
         QTest::newRow("29 Feb 1947") << "ANN"
                                      << "29"
                                      << "February"
-                                     << "1947" << feb;
-        QTest::newRow("30 Feb 1948") << "ANN"
-                                     << "30"
-                                     << "February"
-                                     << "1948" << feb;
-        QTest::newRow("31 Feb 1948") << "ANN"
-                                     << "31"
-                                     << "February"
-                                     << "1948" << feb;
-        QTest::newRow("30 Feb 1949") << "ANN"
-                                     << "30"
-                                     << "February"
-                                     << "1949" << feb;
+                                     << "1947"
+                                     << "Please Enter Correct Date Or Month!";
         QTest::newRow("31 Apr") << "ANN"
                                 << "31"
                                 << "April"
-                                << "1950" << thirty;
-        QTest::newRow("31 Jun") << "ANN"
-                                << "31"
-                                << "June"
-                                << "1950" << thirty;
-        QTest::newRow("31 Sep") << "ANN"
-                                << "31"
-                                << "September"
-                                << "1950" << thirty;
-        QTest::newRow("31 Nov") << "ANN"
-                                << "31"
-                                << "November"
-                                << "1950" << thirty;
-        QTest::newRow("30 Apr") << "ANN"
-                                << "30"
-                                << "April"
                                 << "1950"
-                                << "";
-        QTest::newRow("31 May") << "ANN"
-                                << "31"
-                                << "May"
-                                << "1950"
-                                << "";
-        QTest::newRow("31 Dec") << "ANN"
-                                << "31"
-                                << "December"
-                                << "2016"
-                                << "";
+                                << "Please Enter Correct Date Or Month !";
     }
 
     void rules()
@@ -203,8 +140,6 @@ private slots:
         // No farewell window in sight, and none built only to be hidden.
         QVERIFY(!Forms::isNagScreen2Loaded());
         QCOMPARE(display->lblOmbrelSign->text(), QStringLiteral("Sagittarius"));
-        QCOMPARE(display->lblSignDesc->text(),
-                 *modPlanetSign::ownInterpretation(QStringLiteral("Sagittarius")));
         QVERIFY(display->lblSignDesc->text().startsWith(
             QStringLiteral("You will have strong intuitive powers.")));
         QTRY_COMPARE(QApplication::focusWidget(), display->cmdExit);
@@ -214,7 +149,8 @@ private slots:
         QVERIFY(display.isNull());
         QVERIFY(!Forms::isDisplayLoaded());
         QVERIFY(main->isVisible());
-        QVERIFY(!Forms::NagScreen2()->isVisible());
+        // Back has no farewell window to hide, and builds none for it.
+        QVERIFY(!Forms::isNagScreen2Loaded());
         QCOMPARE(main->txtName->text(), QStringLiteral("ANN BEE"));
         QCOMPARE(main->cboDate->currentText(), QStringLiteral("19"));
         QCOMPARE(main->cboMonth->currentText(), QStringLiteral("December"));
@@ -332,20 +268,15 @@ private slots:
         main->cboYear->setEditText(QStringLiteral("1899"));
         main->cmdNext_Click();
         QCOMPARE(Forms::Display()->lblOmbrelSign->text(), QString());
-        QCOMPARE(Forms::Display()->lblSignDesc->text(), modPlanetSign::defaultInterpretation());
+        QVERIFY(Forms::Display()->lblSignDesc->text().startsWith(
+            QStringLiteral("This is an idealistic combination")));
     }
 
     void resultWindow()
     {
         frmDisplay *d = Forms::Display();
-        QCOMPARE(d->lblOmbrelSign->text(), QStringLiteral("lblOmbrelSign"));
-        QCOMPARE(d->lblSignDesc->text(), modPlanetSign::defaultInterpretation());
         // The co-branding offer is the one in front on this window.
         QCOMPARE(d->Frame5->childAt(d->lblCobrand->geometry().center()), d->lblCobrand);
-        QWidget *w = d->cmdExit->nextInFocusChain();
-        while (!(w->focusPolicy() & Qt::TabFocus))
-            w = w->nextInFocusChain();
-        QCOMPARE(w, d->cmdBack);
     }
 
     // The two offers of the result window share one place and one look.

@@ -282,6 +282,7 @@ private slots:
         QTest::newRow("Cyrillic") << QStringLiteral("\u0436");
         QTest::newRow("CJK") << QStringLiteral("\u4e2d");
         QTest::newRow("emoji") << QStringLiteral("\U0001F600");
+        QTest::newRow("reserved ASCII") << "&";
     }
 
     void longReferralStaysShort()

@@ -16,7 +16,6 @@ QString plain(QString text)
         .replace(u'\x01', u'&');
 }
 
-// The result window shown is Sagittarius's, the longest sign name.
 // Every control under `window` whose text does not fit in the room it has.
 QStringList cutOff(QWidget *window)
 {
@@ -71,7 +70,7 @@ private slots:
     void everyTextFits()
     {
         QFETCH(QString, window);
-        QWidget *w = showWindow(window);
+        QWidget *w = showWindow(window); // the result is Sagittarius, the longest sign name
         const QStringList cut = cutOff(w);
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u", ")));
     }

@@ -1,4 +1,5 @@
 #include "core/siteaddress.h"
+#include "platform/clock.h"
 #include "platform/platform.h"
 #include "support/answerer.h"
 #include "support/urlcatcher.h"
@@ -13,6 +14,8 @@ class TestUpdatePrompt : public QObject
     Q_OBJECT
     QTemporaryDir config;
     const QString key = QStringLiteral("Settings/Duration");
+    // A fixed day, early in a year: the 15 days back reach into the one before.
+    const QDate today{2027, 1, 3};
 
     QString remembered() { return platform::userSettings()->value(key).toString(); }
     void remember(const QVariant &v)
@@ -30,6 +33,7 @@ private slots:
     {
         QVERIFY(config.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        platform::setTodayForTesting(today);
     }
 
     void prompt_data()
@@ -39,7 +43,6 @@ private slots:
         QTest::addColumn<bool>("asked");
         QTest::addColumn<bool>("storesToday");
         QTest::addColumn<bool>("opens");
-        const QDate today = QDate::currentDate();
         const auto iso = [](QDate d) { return QVariant(d.toString(Qt::ISODate)); };
         QTest::newRow("first start")
             << QVariant() << int(QMessageBox::Yes) << false << true << false;
@@ -75,8 +78,7 @@ private slots:
             QCOMPARE(b.icon, QMessageBox::Information);
             QCOMPARE(b.buttons, QMessageBox::Yes | QMessageBox::No);
         }
-        QCOMPARE(remembered(),
-                 storesToday ? QDate::currentDate().toString(Qt::ISODate) : stored.toString());
+        QCOMPARE(remembered(), storesToday ? QStringLiteral("2027-01-03") : stored.toString());
         QCOMPARE(caught.urls.size(), opens ? 1 : 0);
         if (opens)
             QCOMPARE(caught.urls[0].toString(), siteAddress::downloadWebPage());
@@ -103,13 +105,13 @@ private slots:
     {
         QFETCH(int, pressed);
         QFETCH(bool, opens);
-        remember(QDate::currentDate().addDays(-30).toString(Qt::ISODate));
+        remember(QStringLiteral("2026-12-04"));
         UrlCatcher caught;
         BoxAnswerer answers;
         answers.answerWithKey(Qt::Key(pressed));
         modHelp::CheckForUpdatePrompt();
         QCOMPARE(answers.boxes.size(), 1);
-        QCOMPARE(remembered(), QDate::currentDate().toString(Qt::ISODate));
+        QCOMPARE(remembered(), QStringLiteral("2027-01-03"));
         QCOMPARE(caught.urls.size(), opens ? 1 : 0);
     }
 };

@@ -1,6 +1,8 @@
 #pragma once
 // The program's look: its colours, fonts, and helpers that place a control at
 // its 96-dpi rectangle (Qt's logical pixels) with its given object name.
+#include "core/product.h"
+
 #include <QColor>
 #include <QFont>
 #include <QRect>
@@ -27,7 +29,7 @@ inline const QColor kWhite{0xFF, 0xFF, 0xFF};
 inline const QColor kYellow{0xFF, 0xFF, 0x00};
 inline const QColor kBlack{0x00, 0x00, 0x00};
 
-inline const QString kWindowCaption = QStringLiteral("Xelt Ombrel Astrology v1.15");
+inline const QString kWindowCaption = product::caption();
 
 enum FontStyle { Regular = 0, Bold = 1, Underline = 2 };
 QFont verdana(qreal points, int style = Regular);

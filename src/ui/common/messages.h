@@ -1,10 +1,12 @@
 #pragma once
 // Every message of the program: a real QMessageBox titled with the program's name.
+#include "core/product.h"
+
 #include <QMessageBox>
 
 namespace messages {
 
-inline const QString kAppTitle = QStringLiteral("Xelt Ombrel Astrology");
+inline const QString kAppTitle = product::kName;
 
 QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageBox::Icon icon,
                                  QMessageBox::StandardButtons buttons = QMessageBox::Ok);

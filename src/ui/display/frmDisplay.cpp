@@ -79,7 +79,7 @@ void frmDisplay::cmdBack_Click()
     m_goingBack = true;
     close();
     Forms::Main()->show();
-    Forms::NagScreen2()->hide();
+    Forms::hideNagScreen2();
 }
 
 void frmDisplay::cmdExit_Click() { close(); }

@@ -34,8 +34,8 @@ QLineEdit *entryBox(QWidget *parent, const char *name, const QRect &rect, const 
 }
 
 // Its lines end in CR LF, as a Windows text box's do (see boxText).
-QPlainTextEdit *messageBox(QWidget *parent, const char *name, const QRect &rect,
-                           const QString &text)
+QPlainTextEdit *messageTextBox(QWidget *parent, const char *name, const QRect &rect,
+                               const QString &text)
 {
     auto *e = new QPlainTextEdit(text, parent);
     look::place(e, name, rect);
@@ -141,7 +141,7 @@ frmNagScreen2::frmNagScreen2() : Form("frmNagScreen2", {741, 315})
     txtEmail             = entryBox(Frame2, "txtEmail", {240, 24, 225, 19}, referral::kYourEmail);
     txtFriendEmail       = entryBox(Frame2, "txtFriendEmail", {240, 48, 225, 19}, referral::kFriendEmail);
     txtFriendName        = entryBox(Frame2, "txtFriendName", {6, 48, 225, 19}, referral::kFriendName);
-    txtMessage           = messageBox(Frame2, "txtMessage", {320, 240, 121, 33}, referral::kYourMessage + u'\n');
+    txtMessage           = messageTextBox(Frame2, "txtMessage", {320, 240, 121, 33}, referral::kYourMessage + u'\n');
     Frame6               = captionedPanel(w, "Frame6", {488, 8, 249, 305}, QStringLiteral("Download Veyra Softwares"), kNavy, kWhite, caption);
     Label3               = label(Frame6, "Label3", {8, 24, 233, 257}, kOtherPrograms, verdana(9), kWhite);
     lblGoToHome          = LinkLabel::create(Frame6, "lblGoToHome", {5, 283, 239, 14}, QStringLiteral("Click Here To Visit Veyra Softwares"), verdana(9, Bold | Underline), kYellow);

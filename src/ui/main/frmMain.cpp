@@ -137,11 +137,8 @@ void frmMain::Form_Load()
 {
     for (int day = 1; day <= 31; ++day)
         cboDate->addItem(QString::number(day));
-    cboMonth->addItems({QStringLiteral("January"), QStringLiteral("February"),
-                        QStringLiteral("March"), QStringLiteral("April"), QStringLiteral("May"),
-                        QStringLiteral("June"), QStringLiteral("July"), QStringLiteral("August"),
-                        QStringLiteral("September"), QStringLiteral("October"),
-                        QStringLiteral("November"), QStringLiteral("December")});
+    for (const QStringView month : modPlanetSign::kMonthNames)
+        cboMonth->addItem(month.toString());
     for (int year = 1946; year <= 2016; ++year)
         cboYear->addItem(QString::number(year));
     cboDate->setCurrentIndex(0);
