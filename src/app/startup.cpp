@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "platform/activewindow.h"
 #include "platform/instanceguard.h"
 #include "platform/platform.h"
 #include "ui/common/messages.h"
@@ -9,11 +10,14 @@
 
 namespace startup {
 
-bool run(const platform::InstanceGuard &guard)
+bool run(bool anotherCopyRunning)
 {
-    if (guard.anotherCopyRunning()) {
-        // The running copy is left alone: not raised, not signalled.
+    if (anotherCopyRunning) {
+        // The running copy is left alone, not raised nor signalled; only the
+        // focus its window (or any other) had before the box goes back to it.
+        const platform::ActiveWindow before;
         messages::information(nullptr, QStringLiteral("Application is already running"));
+        before.giveBack();
         return false;
     }
     platform::seedRandomFromClock();
@@ -23,5 +27,7 @@ bool run(const platform::InstanceGuard &guard)
     main->CoBrand_Randomize();
     return true;
 }
+
+bool run(const platform::InstanceGuard &guard) { return run(guard.anotherCopyRunning()); }
 
 } // namespace startup

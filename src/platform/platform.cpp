@@ -112,7 +112,8 @@ void openInBrowser(const QString &address)
     }
 }
 
-void seedRandomFromClock() { generator().seed(std::uint32_t(QDateTime::currentMSecsSinceEpoch())); }
+void seedRandomFromClock() { seedRandom(quint32(QDateTime::currentMSecsSinceEpoch())); }
+void seedRandom(quint32 seed) { generator().seed(seed); }
 
 float nextRandom()
 {

@@ -19,6 +19,7 @@ void openInBrowser(const QString &address);
 
 // The process-wide random generator: values in [0, 1), single precision.
 void seedRandomFromClock();
+void seedRandom(quint32 seed);
 float nextRandom();
 
 } // namespace platform
