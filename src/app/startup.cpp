@@ -1,6 +1,5 @@
 #include "app/startup.h"
 
-#include "platform/activewindow.h"
 #include "platform/instanceguard.h"
 #include "platform/platform.h"
 #include "ui/common/messages.h"
@@ -13,11 +12,9 @@ namespace startup {
 bool run(bool anotherCopyRunning)
 {
     if (anotherCopyRunning) {
-        // The running copy is left alone, not raised nor signalled; only the
-        // focus its window (or any other) had before the box goes back to it.
-        const platform::ActiveWindow before;
+        // The running copy is left alone: not raised, not signalled. The box
+        // stays on top, so window managers hand the focus back once it goes.
         messages::information(nullptr, QStringLiteral("Application is already running"));
-        before.giveBack();
         return false;
     }
     platform::seedRandomFromClock();
