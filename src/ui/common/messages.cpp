@@ -13,6 +13,7 @@ Q_LOGGING_CATEGORY(lcMessages, "xelt.messages", QtWarningMsg)
 
 namespace messages {
 
+namespace {
 int titleBarWidth(const QString &title)
 {
     // Title bars draw the title in their own font, often bold and larger,
@@ -22,6 +23,7 @@ int titleBarWidth(const QString &title)
     font.setPointSizeF(font.pointSizeF() * 1.25);
     return QFontMetrics(font).horizontalAdvance(title) + 4 * 28 + 16;
 }
+} // namespace
 
 QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageBox::Icon icon,
                                  QMessageBox::StandardButtons buttons)

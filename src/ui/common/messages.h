@@ -6,9 +6,6 @@ namespace messages {
 
 inline const QString kAppTitle = QStringLiteral("Xelt Ombrel Astrology");
 
-// The width a title bar needs to show `title` whole; no box is narrower.
-int titleBarWidth(const QString &title);
-
 QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageBox::Icon icon,
                                  QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 
