@@ -45,6 +45,13 @@ QFont msSansSerif(qreal points, int style)
     return styled(f, points, style);
 }
 
+QFont withSansStandIns(QFont font)
+{
+    font.setFamilies({font.family(), QStringLiteral("DejaVu Sans"), QStringLiteral("Tahoma")});
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
 void setBackground(QWidget *w, const QColor &colour)
 {
     QPalette p = w->palette();
