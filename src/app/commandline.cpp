@@ -1,23 +1,31 @@
 #include "app/commandline.h"
 
 #include "core/product.h"
+#include "platform/console.h"
+#include "ui/common/messages.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace commandline {
 
 namespace {
 const QString &kName = product::kProgram;
 
-// Written out here rather than through showHelp(), which opens a message box
-// on Windows; a GUI-subsystem program there has no console to print to anyway.
-void print(std::FILE *stream, const QString &text)
+// Written to the terminal. A Windows program started from Explorer or a
+// shortcut has none: there the text is shown in a box, once Qt is up.
+bool tell(const QString &text, platform::Stream stream, Stage stage)
 {
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
+    if (platform::writeToConsole(text, stream))
+        return true;
+    if (stage != Stage::AfterQt || !qApp)
+        return false;
+    messages::show(nullptr, text.trimmed(),
+                   stream == platform::Stream::Output ? QMessageBox::Information
+                                                      : QMessageBox::Critical);
+    return true;
 }
 
 // Qt's helpText() names the program "<executable_name>" until QApplication
@@ -83,10 +91,10 @@ QStringList withoutQtOptions(const QStringList &arguments)
     return left;
 }
 
-void printError(const QString &error)
+QString errorText(const QString &error)
 {
-    print(stderr, kName + QStringLiteral(": ") + error + QStringLiteral(" Try '") + kName
-                      + QStringLiteral(" --help'.\n"));
+    return kName + QStringLiteral(": ") + error + QStringLiteral(" Try '") + kName
+           + QStringLiteral(" --help'.\n");
 }
 } // namespace
 
@@ -105,25 +113,20 @@ std::optional<int> answer(const QStringList &arguments, Stage stage)
                                                           : arguments)) {
         if (stage == Stage::BeforeQt)
             return std::nullopt;
-        printError(parser.errorText());
+        tell(errorText(parser.errorText()), platform::Stream::Error, stage);
         return 1;
     }
-    if (parser.isSet(help)) {
-        print(stdout, helpText({help, version}));
-        return 0;
-    }
-    if (parser.isSet(version)) {
-        print(stdout, kName + u' ' + product::kVersion + u'\n');
-        return 0;
-    }
-    // The program takes no argument. A Qt option's value can't be one here: its
-    // option would have failed the parse above.
-    const QStringList rest = parser.positionalArguments();
-    if (!rest.isEmpty()) {
-        printError(QStringLiteral("Unexpected argument '") + rest.constFirst()
-                   + QStringLiteral("'."));
-        return 1;
-    }
+    // Without a terminal, the answer waits for Qt to be up and is shown then.
+    if (parser.isSet(help))
+        return tell(helpText({help, version}), platform::Stream::Output, stage) ? std::optional(0)
+                                                                                : std::nullopt;
+    if (parser.isSet(version))
+        return tell(kName + u' ' + product::kVersion + u'\n', platform::Stream::Output,
+                    stage)
+                   ? std::optional(0)
+                   : std::nullopt;
+    // Anything else, such as a file dropped on the program, is no reason not
+    // to start.
     return std::nullopt;
 }
 

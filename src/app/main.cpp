@@ -38,6 +38,7 @@ int main(int argc, char *argv[])
             commandline::answer(QApplication::arguments(), commandline::Stage::AfterQt))
         return *code;
     QApplication::setStyle(new ProgramStyle);
+    QApplication::setFont(look::withSansStandIns(QApplication::font()));
     QApplication::setWindowIcon(look::windowIcon());
     // Lets Wayland desktops match the windows to the installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(XELT_APP_ID));

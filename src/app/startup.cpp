@@ -9,10 +9,11 @@
 
 namespace startup {
 
-bool run(const platform::InstanceGuard &guard)
+bool run(bool anotherCopyRunning)
 {
-    if (guard.anotherCopyRunning()) {
-        // The running copy is left alone: not raised, not signalled.
+    if (anotherCopyRunning) {
+        // The running copy is left alone: not raised, not signalled. The box
+        // stays on top, so window managers hand the focus back once it goes.
         messages::information(nullptr, QStringLiteral("Application is already running"));
         return false;
     }
@@ -23,5 +24,7 @@ bool run(const platform::InstanceGuard &guard)
     main->CoBrand_Randomize();
     return true;
 }
+
+bool run(const platform::InstanceGuard &guard) { return run(guard.anotherCopyRunning()); }
 
 } // namespace startup

@@ -32,16 +32,10 @@ inline const QString kNoSpaceMessage = QStringLiteral("Email Address Cannot Cont
 
 // The longest request address handed to the browser. ShellExecute on Windows
 // fails past about 2,048 characters (INTERNET_MAX_URL_LENGTH is 2,083); Linux
-// takes 128 KiB in one argument.
+// takes 128 KiB in one argument. The boxes take any length: names of 100
+// letters and e-mail addresses of 254 (the longest there are) fit, accented
+// or Cyrillic letters included; what doesn't is refused in words, never cut.
 constexpr qsizetype kMaxAddressLength = 2000;
-// What each box takes, in UTF-16 units. A unit grows to at most 9 characters
-// in the address (3 UTF-8 bytes, each written %XX), so 200 units give at most
-// 1,800, and with the fixed part (194 at the default site) the address stays
-// within kMaxAddressLength whatever is typed or pasted.
-constexpr int kMaxNameLength = 30;  // txtName, txtFriendName
-constexpr int kMaxEmailLength = 50; // txtEmail, txtFriendEmail
-constexpr int kMaxMessageLength = 40;
-
 // Removes leading and trailing spaces (code 32) only; tabs and line breaks stay.
 QString trimSpaces(const QString &text);
 

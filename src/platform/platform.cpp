@@ -14,7 +14,8 @@ std::mt19937 &generator()
 }
 } // namespace
 
-void seedRandomFromClock() { generator().seed(std::uint32_t(QDateTime::currentMSecsSinceEpoch())); }
+void seedRandomFromClock() { seedRandom(quint32(QDateTime::currentMSecsSinceEpoch())); }
+void seedRandom(quint32 seed) { generator().seed(seed); }
 
 float nextRandom()
 {

@@ -9,6 +9,7 @@ namespace platform {
 
 // The process-wide random generator: values in [0, 1), single precision.
 void seedRandomFromClock();
+void seedRandom(quint32 seed);
 float nextRandom();
 
 } // namespace platform

@@ -27,7 +27,7 @@ void SubmitReferral()
         refusal != referral::Refusal::None)
         return refuse(refusal);
     strReferAddress = referral::requestAddress(entries);
-    // The boxes keep it short; only values longer than they take get here.
+    // The one limit on what is typed: an address every browser hand-over takes.
     if (const referral::Refusal refusal = referral::checkAddress(strReferAddress);
         refusal != referral::Refusal::None)
         return refuse(refusal);

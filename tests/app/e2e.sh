@@ -30,11 +30,12 @@ new_window() {
 }
 shoot() {
   sleep 0.3 # let the window finish painting
-  import -window "$1" "$shots/$2.png"
+  timeout 10 import -window "$1" "$shots/$2.png" || fail "no screenshot of $2"
   echo "saved $shots/$2.png ($(identify -format '%wx%h' "$shots/$2.png"))"
 }
-key() { xdotool windowfocus --sync "$1" key --delay 80 "${@:2}"; }
-type_in() { xdotool windowfocus --sync "$1" type --delay 80 "$2"; }
+# --sync waits for the focus to arrive, without a limit of its own.
+key() { timeout 10 xdotool windowfocus --sync "$1" key --delay 80 "${@:2}" || fail "window $1 never took the focus for: ${*:2}"; }
+type_in() { timeout 10 xdotool windowfocus --sync "$1" type --delay 80 "$2" || fail "window $1 never took the focus to type '$2'"; }
 title() { xdotool getwindowname "$1"; }
 
 # Last asked fifteen days ago: the update question comes first.

@@ -64,7 +64,43 @@ has_focus() {
   fail "$2 does not hold the keyboard focus; '$(xdotool getwindowname "$f" 2>/dev/null || echo "$f")' does"
 }
 gone() { for _ in $(seq 50); do [ "$(visible "$1")" = "$2" ] && return; sleep 0.1; done; fail "$3"; }
-key() { xdotool key --delay 60 "$@"; }
+key() { timeout 10 xdotool key --delay 60 "$@" || fail "xdotool key $* did not return"; }
+# Waits at most 10 s for process $1 to end with exit code 0; $2 names it.
+ended() {
+  for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$1" 2>/dev/null && fail "$2 did not end within 10 s"
+  local status=0
+  wait "$1" || status=$?
+  [ "$status" = 0 ] || fail "$2 ended with exit code $status"
+}
+ends() { ended $app "the program"; app=; }
+# Window $1 lies above window $2 ($3 names it) in the window manager's stack.
+above() {
+  local i=0 a=-1 b=-1 w
+  for w in $(xprop -root -notype _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'); do
+    [ $((w)) = "$1" ] && a=$i
+    [ $((w)) = "$2" ] && b=$i
+    i=$((i + 1))
+  done
+  [ "$b" -ge 0 ] && [ "$a" -gt "$b" ] || fail "the box 'Application is already running' lies under $3"
+}
+# A second copy while window $1 ($2 names it) holds the focus: its box alone,
+# above that window and with the focus, which goes back to $1 once answered.
+second_copy() {
+  QT_QPA_PLATFORM=xcb "$program" &
+  second=$!
+  local refused name
+  refused=$(new_window $second "")
+  name=$(xdotool getwindowname "$refused")
+  [ "$name" = "Xelt Ombrel Astrology" ] ||
+    fail "the second copy opened '$name', not its box: the instance guard let it start"
+  has_focus "$refused" "the box 'Application is already running'"
+  above "$refused" "$1" "$2"
+  key Return
+  ended $second "the second copy"
+  second=
+  has_focus "$1" "$2, after the second copy"
+}
 
 # Last asked fifteen days ago: the update question comes first.
 printf '[Settings]\nDuration=%s\n' "$(date -d '15 days ago' +%F)" >"$XDG_CONFIG_HOME/xelt-ombrel-astrology.conf"
@@ -76,7 +112,7 @@ key n
 
 main=$(new_window $app "$question")
 has_focus "$main" "the main window"
-xdotool type --delay 60 "ann1"
+timeout 10 xdotool type --delay 60 "ann1" || fail "xdotool type did not return"
 box=$(new_window $app "$main")
 has_focus "$box" "the box 'Please Enter only Letters'"
 key Return
@@ -91,15 +127,7 @@ key Return
 gone $app "$main" "the box for a composed letter did not close"
 has_focus "$main" "the main window, back from that box"
 
-# A second copy: its box alone, with the focus.
-QT_QPA_PLATFORM=xcb "$program" &
-second=$!
-refused=$(new_window $second "")
-has_focus "$refused" "the box 'Application is already running'"
-key Return
-wait $second || fail "the second copy ended with $?"
-second=
-has_focus "$main" "the main window, after the second copy"
+second_copy "$main" "the main window"
 
 key alt+o
 result=$(new_window $app "$main")
@@ -119,15 +147,9 @@ has_focus "$main" "the main window, after Back"
 key Escape # Exit
 farewell=$(new_window $app "$main")
 has_focus "$farewell" "the farewell window"
+# The farewell window stays on top: the second copy's box must still show.
+second_copy "$farewell" "the farewell window"
 key Return # its Exit button has the focus
-ends() {
-  for _ in $(seq 100); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
-  kill -0 $app 2>/dev/null && fail "the program did not end"
-  local status=0
-  wait $app || status=$?
-  app=
-  [ "$status" = 0 ] || fail "exit code $status"
-}
 ends
 
 # Once more, leaving from the result window.
@@ -135,7 +157,7 @@ QT_QPA_PLATFORM=xcb "$program" &
 app=$!
 main=$(new_window $app "")
 has_focus "$main" "the main window, second run"
-xdotool type --delay 60 "bee"
+timeout 10 xdotool type --delay 60 "bee" || fail "xdotool type did not return"
 key alt+o
 result=$(new_window $app "$main")
 has_focus "$result" "the result window, second run"

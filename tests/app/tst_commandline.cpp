@@ -194,8 +194,6 @@ private slots:
             << Display::Offscreen << 1 << QStringLiteral("'bogus'");
         QTest::newRow("--version=2") << QStringList{QStringLiteral("--version=2")}
                                      << Display::Offscreen << 1 << QStringLiteral("'--version'");
-        QTest::newRow("an argument") << QStringList{QStringLiteral("today")} << Display::None << 1
-                                     << QStringLiteral("'today'");
         // No window system: one line saying what was missing, never an abort.
         QTest::newRow("no display") << QStringList() << Display::None << 1
                                     << QStringLiteral("cannot open display: DISPLAY is not set");
@@ -281,14 +279,23 @@ private slots:
         QCOMPARE(holder->state(), QProcess::Running);
     }
 
-    // Without arguments the program starts as before: it takes the lock,
-    // remembers the day and keeps running with its window.
-    void startsWithoutArguments()
+    void starts_data()
     {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no argument") << QStringList();
+        QTest::newRow("a file dropped on it") << QStringList{QStringLiteral("notes.txt")};
+        QTest::newRow("after --") << QStringList{QStringLiteral("--"), QStringLiteral("--help")};
+    }
+
+    // Without options the program starts as before, whatever else it is
+    // given: it takes the lock, remembers the day and keeps running.
+    void starts()
+    {
+        QFETCH(QStringList, args);
         const QString config = freshFolder(), runtime = freshFolder();
         holder = std::make_unique<QProcess>();
         holder->setProcessEnvironment(environment(Display::Offscreen, config, runtime));
-        holder->start(kProgram, {});
+        holder->start(kProgram, args);
         QVERIFY(holder->waitForStarted());
         QVERIFY(QTest::qWaitFor(
             [&] { return entries(config).contains(QStringLiteral("xelt-ombrel-astrology.conf")); },

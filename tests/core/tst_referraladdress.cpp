@@ -35,6 +35,23 @@ private slots:
                                    << QString::fromUtf8("j\u00f6rg@example.org")
                                    << QString::fromUtf8("\u4f60\u597d \U0001F600") << "Zo\u00eb"
                                    << "zoe@example.org";
+        // The longest entries go out whole: names of 100 letters, e-mail
+        // addresses of 254 (a local part of 64, a domain of 189).
+        const auto longest = [](const QString &text, int length) {
+            return text.repeated(length).left(length);
+        };
+        const QString domain = longest(QStringLiteral("abcdefghi."), 185) + QStringLiteral(".org");
+        QTest::newRow("longest") << longest(QStringLiteral("Maria Guadalupe "), 100)
+                                 << longest(QStringLiteral("maria.guadalupe"), 64) + u'@' + domain
+                                 << "Hello" << longest(QStringLiteral("Bob "), 100)
+                                 << longest(QStringLiteral("bob"), 64) + u'@' + domain;
+        QTest::newRow("longest, accented and Cyrillic")
+            << longest(QStringLiteral("Jos\u00e9 Fern\u00e1ndez Rodr\u00edguez "), 100)
+            << longest(QStringLiteral("j\u00f6rg"), 64) + u'@' + domain << "Hello"
+            << longest(QStringLiteral(
+                           "\u0410\u043d\u043d\u0430 \u041f\u0435\u0442\u0440\u043e\u0432\u0430 "),
+                       100)
+            << longest(QStringLiteral("ann"), 64) + u'@' + domain;
     }
 
     void address()
@@ -66,6 +83,10 @@ private slots:
         QCOMPARE(items[5].second, friendEmail);
         QCOMPARE(items[6].second,
                  siteAddress::base() + QStringLiteral("/xelt-free-ombrel-astrology/"));
+        QVERIFY2(referral::checkAddress(address) == referral::Refusal::None,
+                 qPrintable(QString::number(address.size())));
+        QCOMPARE(referral::checkAddress(address + QString(referral::kMaxAddressLength, u'x')),
+                 referral::Refusal::AddressTooLong);
     }
 };
 

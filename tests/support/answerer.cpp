@@ -28,6 +28,16 @@ void BoxAnswerer::poll()
     if (whileShown && QApplication::activeWindow() != box)
         return;
     boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+    // Wide enough for its title in a bold title bar, beside the bar's buttons.
+    QFont bold = box->font();
+    bold.setBold(true);
+    const int titleNeeds = QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 100;
+    QTest::qVerify(box->width() >= titleNeeds, "box->width() >= titleNeeds",
+                   qPrintable(QStringLiteral("the box '%1' is %2 pixels wide, its title needs %3")
+                                  .arg(box->text())
+                                  .arg(box->width())
+                                  .arg(titleNeeds)),
+                   __FILE__, __LINE__);
     if (whileShown)
         whileShown();
     if (m_key != Qt::Key_unknown)

@@ -73,6 +73,16 @@ private slots:
         QWidget *w = showWindow(window); // the result is Sagittarius, the longest sign name
         const QStringList cut = cutOff(w);
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u", ")));
+        // Every face the program sets is found, or one of its sans stand-ins.
+        const QList<QWidget *> widgets = w->findChildren<QWidget *>() << w;
+        for (QWidget *c : widgets) {
+            if (!c->testAttribute(Qt::WA_SetFont))
+                continue;
+            const QFont f = c->font();
+            QCOMPARE(f.styleHint(), QFont::SansSerif);
+            QVERIFY2(f.families().contains(QFontInfo(f).family()),
+                     qPrintable(c->objectName() + u": " + QFontInfo(f).family()));
+        }
     }
 };
 

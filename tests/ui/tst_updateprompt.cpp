@@ -1,10 +1,15 @@
+#include "app/startup.h"
+#include "core/cobrand.h"
 #include "core/siteaddress.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "support/answerer.h"
 #include "support/urlcatcher.h"
+#include "ui/forms.h"
+#include "ui/main/frmMain.h"
 #include "ui/modHelp.h"
 
+#include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -113,6 +118,62 @@ private slots:
         QCOMPARE(answers.boxes.size(), 1);
         QCOMPARE(remembered(), QStringLiteral("2027-01-03"));
         QCOMPARE(caught.urls.size(), opens ? 1 : 0);
+    }
+
+    // A second copy shows its one box, above every window (a running copy's
+    // farewell window stays on top), and nothing else.
+    void secondCopyShowsItsBoxOnly()
+    {
+        BoxAnswerer answers;
+        bool onTop = false;
+        answers.whileShown = [&] {
+            onTop = QApplication::activeModalWidget()->windowFlags() & Qt::WindowStaysOnTopHint;
+        };
+        QVERIFY(!startup::run(true));
+        QCOMPARE(answers.boxes.size(), 1);
+        const ShownBox &b = answers.boxes[0];
+        QCOMPARE(b.text, QStringLiteral("Application is already running"));
+        QCOMPARE(b.title, QStringLiteral("Xelt Ombrel Astrology"));
+        QCOMPARE(b.icon, QMessageBox::Information);
+        QCOMPARE(b.buttons, QMessageBox::Ok);
+        QVERIFY(onTop);
+        QVERIFY(!Forms::isMainLoaded());
+    }
+
+    // The first copy: the generator seeded from the clock, the update question
+    // before any window, the main window, and last the co-brand draw.
+    void firstCopyStartsInOrder()
+    {
+        remember(QDate::currentDate().addDays(-30).toString(Qt::ISODate));
+        intCoBrandRandomNumber = 0;
+        BoxAnswerer answers{QMessageBox::No};
+        bool windowDuringQuestion = true;
+        answers.whileShown = [&] { windowDuringQuestion = Forms::isMainLoaded(); };
+        const auto now = [] { return quint32(QDateTime::currentMSecsSinceEpoch()); };
+        const quint32 before = now();
+        QVERIFY(startup::run(false));
+        const quint32 after = now();
+        QList<float> next;
+        for (int i = 0; i < 4; ++i)
+            next << platform::nextRandom();
+        QCOMPARE(answers.boxes.size(), 1);
+        QVERIFY(!windowDuringQuestion);
+        QVERIFY(Forms::Main()->isVisible());
+        // Seeded at some moment of the run, then exactly one number drawn.
+        bool seeded = false;
+        for (quint32 t = before; t <= after && !seeded; ++t) {
+            platform::seedRandom(t);
+            const float drawn = platform::nextRandom();
+            QList<float> then;
+            for (int i = 0; i < 4; ++i)
+                then << platform::nextRandom();
+            if (then == next) {
+                seeded = true;
+                QCOMPARE(int(intCoBrandRandomNumber), int(coBrand::drawNumber(drawn)));
+            }
+        }
+        QVERIFY2(seeded, "not seeded from the clock, or not drawn right after it");
+        Forms::destroyAll();
     }
 };
 

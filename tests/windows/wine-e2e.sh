@@ -4,10 +4,13 @@
 # install, a start from the Start-menu shortcut, the update question answered
 # Yes (the page reaches a stand-in browser), a second copy refused, name, date
 # and Alt+O, Esc to the farewell window, Enter to the end with exit code 0, the
-# remembered date in the registry, then a silent uninstall.
-# Usage: wine-e2e.sh <setup.exe> <work folder> <screenshot folder>
+# remembered date in the registry, then a silent uninstall. With
+# --no-font-mapping the prefix keeps Wine's fonts as a Wine user has them
+# (no Verdana, no stand-in named for it): the screenshots show which face
+# the program falls back to.
+# Usage: wine-e2e.sh <setup.exe> <work folder> <screenshot folder> [--no-font-mapping]
 set -euo pipefail
-setup=$(realpath "$1") work=$2 shots=$3
+setup=$(realpath "$1") work=$2 shots=$3 mapping=${4:-}
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 rm -rf "$work" "$shots" && mkdir -p "$work" "$shots"
 work=$(realpath "$work")
@@ -44,11 +47,20 @@ new_window() {
 }
 focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 wait_focus() { for _ in $(seq 50); do focused "$1" && return 0; sleep 0.1; done; fail "$2 does not hold the keyboard focus"; }
-key() { xdotool key --delay 60 "$@"; }
-shoot() { sleep 0.5; import -window "$1" "$shots/$2.png"; echo "saved $shots/$2.png"; }
+key() { timeout 10 xdotool key --delay 60 "$@" || fail "xdotool key $* did not return"; }
+type_in() { timeout 20 xdotool type --delay 60 "$1" || fail "xdotool type $1 did not return"; }
+shoot() { sleep 0.5; timeout 20 import -window "$1" "$shots/$2.png" || fail "no screenshot $2"; echo "saved $shots/$2.png"; }
+# Waits at most 20 s for process $1 to end with exit code 0; $2 names it.
+ended() {
+  for _ in $(seq 200); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$1" 2>/dev/null && fail "$2 did not end within 20 s"
+  local status=0
+  wait "$1" || status=$?
+  [ "$status" = 0 ] || fail "$2 ended with exit code $status"
+}
 
 step "fresh prefix, stand-in browser"
-"$repo/scripts/wine-prefix" "$WINEPREFIX"
+"$repo/scripts/wine-prefix" "$WINEPREFIX" $mapping
 cat >"$work/browser" <<EOB
 #!/bin/sh
 printf '%s\n' "\$1" >>"$work/opened"
@@ -68,6 +80,13 @@ link="$home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Xelt Ombrel As
 run reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\XeltOmbrelAstrology' \
   /v DisplayName | grep -q 'Xelt Ombrel Astrology' || fail "no Apps & features entry"
 ( cd "$dir" && find . -type f | sort ) | tee "$work/installed.txt"
+
+step "--version on the console the program was started from"
+version=$(timeout 60 "$repo/scripts/wine-run" "$dir/xelt-ombrel-astrology.exe" --version) ||
+  fail "--version failed or hung"
+want=${setup##*/xelt-ombrel-astrology-}
+[ "$(echo "$version" | tr -d '\r')" = "xelt-ombrel-astrology ${want%-setup.exe}" ] ||
+  fail "--version printed '$version'"
 
 step "last asked 20 days ago, so the update question comes first"
 run reg add 'HKCU\Software\xelt-ombrel-astrology\Settings' /v Duration \
@@ -95,20 +114,19 @@ QT_FORCE_STDERR_LOGGING=1 QT_LOGGING_RULES="xelt.messages.info=true" \
 second=$!
 box=$(new_window "Xelt Ombrel Astrology" "$question")
 wait_focus "$box" "the second copy's message"
+shoot "$box" 1a-second-copy
 key Return
-status=0
-wait "$second" || status=$?
-[ "$status" = 0 ] || fail "the second copy ended with $status"
+ended "$second" "the second copy"
 grep -q "message: Application is already running" "$work/second.log" ||
   fail "the second copy said: $(cat "$work/second.log")"
 
 step "name, date, Alt+O"
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 wait_focus "$main" "the main window"
-xdotool type --delay 60 "ann bee"
-key Tab; xdotool type --delay 60 19
-key Tab; xdotool type --delay 60 Dec
-key Tab; xdotool type --delay 60 1993
+type_in "ann bee"
+key Tab; type_in 19
+key Tab; type_in Dec
+key Tab; type_in 1993
 key alt+o
 result=$(new_window "Xelt Ombrel Astrology v1.15" "$main")
 wait_focus "$result" "the result window"
@@ -120,10 +138,8 @@ farewell=$(new_window "Xelt Ombrel Astrology v1.15" "$main"$'\n'"$result")
 wait_focus "$farewell" "the farewell window"
 shoot "$farewell" 3-farewell
 key Return
-status=0
-wait "$app" || status=$?
+ended "$app" "the program"
 app=
-[ "$status" = 0 ] || fail "the program ended with exit code $status"
 echo "ended with exit code 0"
 
 step "the remembered date is today's, in the registry"

@@ -83,7 +83,8 @@ LinkLabel *LinkedForm::makeBanner(QWidget *parent, const QRect &rect)
 
 LinkLabel *LinkedForm::makeCoBrand(QWidget *parent, const QRect &rect, Qt::Alignment alignment)
 {
-    // The original caption doubles the "&" to show one.
+    // A link label has no buddy, so its "&" is drawn as typed, not taken as
+    // an access key: one ampersand shows.
     lblCobrand = linkLabel(
         parent, "lblCobrand", rect,
         QStringLiteral("Co-brand this software for your site.  Increase loyalty and traffic to "

@@ -23,20 +23,33 @@ QFont styled(QFont f, qreal points, int style)
 }
 } // namespace
 
+// Where a face is missing, the next one named stands in, and after them any
+// sans face: left to itself, Windows (Wine too) may pick a serif one.
+// DejaVu Sans shares Verdana's wide proportions; Tahoma is the face that
+// took over from MS Sans Serif, and Wine brings one of its own.
 QFont verdana(qreal points, int style)
 {
-    // Where Verdana is missing, fontconfig (or Qt's own fallback) picks the
-    // nearest sans face; DejaVu Sans shares its wide proportions.
-    QFont f(QStringLiteral("Verdana"));
+    QFont f;
+    f.setFamilies(
+        {QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"), QStringLiteral("Tahoma")});
     f.setStyleHint(QFont::SansSerif);
     return styled(f, points, style);
 }
 
 QFont msSansSerif(qreal points, int style)
 {
-    QFont f(QStringLiteral("MS Sans Serif"));
+    QFont f;
+    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                   QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
     f.setStyleHint(QFont::SansSerif);
     return styled(f, points, style);
+}
+
+QFont withSansStandIns(QFont font)
+{
+    font.setFamilies({font.family(), QStringLiteral("DejaVu Sans"), QStringLiteral("Tahoma")});
+    font.setStyleHint(QFont::SansSerif);
+    return font;
 }
 
 void setBackground(QWidget *w, const QColor &colour)

@@ -34,6 +34,9 @@ inline const QString kWindowCaption = product::caption();
 enum FontStyle { Regular = 0, Bold = 1, Underline = 2 };
 QFont verdana(qreal points, int style = Regular);
 QFont msSansSerif(qreal points, int style = Regular);
+// The same font with sans-serif stand-ins for where its face is missing: for
+// the system's own font, which the message boxes use.
+QFont withSansStandIns(QFont font);
 
 void setBackground(QWidget *w, const QColor &colour);
 void setTextColour(QWidget *w, const QColor &colour);

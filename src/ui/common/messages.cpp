@@ -2,13 +2,28 @@
 
 #include "ui/common/accesskeys.h"
 
+#include <QApplication>
+#include <QGridLayout>
 #include <QLoggingCategory>
+#include <QSpacerItem>
 
 // Off by default; QT_LOGGING_RULES="xelt.messages.info=true" shows each box's
 // text on stderr, for support and for tests that watch the whole program.
 Q_LOGGING_CATEGORY(lcMessages, "xelt.messages", QtWarningMsg)
 
 namespace messages {
+
+namespace {
+int titleBarWidth(const QString &title)
+{
+    // Title bars draw the title in their own font, often bold and larger,
+    // beside an icon and up to three buttons: room for all of it.
+    QFont font = QApplication::font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.25);
+    return QFontMetrics(font).horizontalAdvance(title) + 4 * 28 + 16;
+}
+} // namespace
 
 QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageBox::Icon icon,
                                  QMessageBox::StandardButtons buttons)
@@ -20,6 +35,15 @@ QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageB
     // Esc and the close box answer as the box's one button, or No.
     box.setEscapeButton(buttons & QMessageBox::No ? QMessageBox::No : QMessageBox::Ok);
     accessKeys::actAtOnce(&box);
+    // QMessageBox sizes itself to its layout: a strut as wide as the title
+    // bar needs keeps the title whole (Windows' own boxes widen the same way).
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(titleBarWidth(kAppTitle), 0, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    // A box with no window of ours to sit on (the second copy's) would open
+    // under a window that stays on top, such as the running copy's farewell.
+    if (!parent)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     qCInfo(lcMessages).noquote() << "message:" << text;
     return QMessageBox::StandardButton(box.exec());
 }

@@ -17,7 +17,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextCursor>
 
 namespace {
 QLineEdit *entryBox(QWidget *parent, const char *name, const QRect &rect, const QString &text)
@@ -42,43 +41,6 @@ QPlainTextEdit *messageTextBox(QWidget *parent, const char *name, const QRect &r
     e->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     e->setAccessibleName(referral::kYourMessage);
     return e;
-}
-
-// A QPlainTextEdit has no maximum length: what goes past it is taken back
-// from just before the cursor, where the typing or the paste ended.
-void keepWithin(QPlainTextEdit *box, qsizetype max)
-{
-    const QString text = box->toPlainText();
-    const qsizetype excess = text.size() - max;
-    if (excess <= 0)
-        return;
-    QTextCursor cursor = box->textCursor();
-    qsizetype end = cursor.position() >= excess ? cursor.position() : text.size();
-    qsizetype start = end - excess;
-    // Never half a character.
-    if (start > 0 && text[start].isLowSurrogate())
-        --start;
-    if (end < text.size() && text[end].isLowSurrogate())
-        ++end;
-    cursor.setPosition(int(start));
-    cursor.setPosition(int(end), QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-}
-
-// A paste cut at the maximum length can end in half a character.
-void dropHalfCharacters(QLineEdit *box)
-{
-    const QString text = box->text();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        else if (text[i].isSurrogate()) {
-            const int cursor = box->cursorPosition();
-            box->setText(QString(text).remove(i, 1)); // comes back here for any other
-            box->setCursorPosition(cursor > i ? cursor - 1 : cursor);
-            return;
-        }
-    }
 }
 
 const QString kOtherPrograms =
@@ -158,15 +120,8 @@ frmNagScreen2::frmNagScreen2() : Form("frmNagScreen2", {741, 315})
     // txtMessage lies below the panel's lower edge, so it is clipped from
     // sight; Tab still reaches it.
     txtMessage->setTabChangesFocus(true);
-    // Short enough that the request address fits every browser hand-over.
-    txtName->setMaxLength(referral::kMaxNameLength);
-    txtFriendName->setMaxLength(referral::kMaxNameLength);
-    txtEmail->setMaxLength(referral::kMaxEmailLength);
-    txtFriendEmail->setMaxLength(referral::kMaxEmailLength);
-    for (QLineEdit *box : {txtName, txtEmail, txtFriendEmail, txtFriendName})
-        connect(box, &QLineEdit::textChanged, box, [box] { dropHalfCharacters(box); });
-    connect(txtMessage, &QPlainTextEdit::textChanged, txtMessage,
-            [this] { keepWithin(txtMessage, referral::kMaxMessageLength); });
+    // No box cuts what is typed or pasted: the whole request address is
+    // checked once, at submit (see modTellAFriend::SubmitReferral).
 
     setTabOrder(cmdClose, Check1);
     setTabOrder(Check1, txtName);

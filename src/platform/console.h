@@ -1,0 +1,15 @@
+#pragma once
+// Where a command-line answer is read: the terminal, or on Windows the console
+// of whoever started the program.
+#include <QString>
+
+namespace platform {
+
+enum class Stream { Output, Error };
+
+// Writes `text` where the user who started the program reads it. False when
+// there is no such place, as for a Windows program started from Explorer or a
+// shortcut: the caller then shows the text in a window.
+bool writeToConsole(const QString &text, Stream stream);
+
+} // namespace platform
