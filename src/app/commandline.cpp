@@ -121,8 +121,7 @@ std::optional<int> answer(const QStringList &arguments, Stage stage)
         return tell(helpText({help, version}), platform::Stream::Output, stage) ? std::optional(0)
                                                                                 : std::nullopt;
     if (parser.isSet(version))
-        return tell(kName + u' ' + product::kVersion + u'\n', platform::Stream::Output,
-                    stage)
+        return tell(kName + u' ' + product::kVersion + u'\n', platform::Stream::Output, stage)
                    ? std::optional(0)
                    : std::nullopt;
     // Anything else, such as a file dropped on the program, is no reason not

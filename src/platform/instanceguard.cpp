@@ -1,5 +1,7 @@
 #include "platform/instanceguard.h"
 
+#include "core/product.h"
+
 #ifdef Q_OS_WIN
 
 #include <windows.h>
@@ -36,7 +38,7 @@ InstanceGuard::InstanceGuard()
 {
     // A named mutex lives as long as a process holds it, whatever way the
     // process ends; only "it exists already" means another copy.
-    const std::wstring name = L"Local\\xelt-ombrel-astrology-" + userSid();
+    const std::wstring name = L"Local\\" + product::kProgram.toStdWString() + L'-' + userSid();
     HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
     if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(mutex);
@@ -62,6 +64,7 @@ InstanceGuard::~InstanceGuard() { release(); }
 #include "platform/posixuser.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QStringBuilder>
 
 #include <cerrno>
@@ -93,8 +96,8 @@ bool isOwnFolder(const QByteArray &path, bool followLink = false)
 // a FIFO swapped in after the check from blocking the open.
 Lock lockIn(const QByteArray &folder, int *fd)
 {
-    const QByteArray path =
-        folder + "/xelt-ombrel-astrology-" + QByteArray::number(::geteuid()) + ".lock";
+    const QByteArray path = folder + '/' + QFile::encodeName(product::kProgram) + '-'
+                            + QByteArray::number(::geteuid()) + ".lock";
     constexpr int kFlags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
     struct stat st;
     if (::lstat(path.constData(), &st) == 0 ? !S_ISREG(st.st_mode) : errno != ENOENT)
@@ -131,7 +134,7 @@ Lock lockAnywhere(int *fd)
             return lock;
     // In the shared /tmp, a folder of our own that we make, or that we made
     // before: anyone else's at that name is passed over.
-    const QByteArray temp = "/tmp/xelt-ombrel-astrology-" + uid;
+    const QByteArray temp = "/tmp/" + QFile::encodeName(product::kProgram) + '-' + uid;
     if (isOwnFolder(temp) || (::mkdir(temp.constData(), 0700) == 0 && isOwnFolder(temp)))
         if (const Lock lock = lockIn(temp, fd); lock != Lock::Unusable)
             return lock;

@@ -1,5 +1,7 @@
 #include "platform/settings.h"
 
+#include "core/product.h"
+
 #ifdef Q_OS_WIN
 
 #include <QSettings>
@@ -9,9 +11,9 @@ namespace platform {
 // The key named after the program itself, as the user's tools look for it;
 // an organisation-only QSettings would add an "OrganizationDefaults" level.
 Settings::Settings()
-    : m_registry(std::make_unique<QSettings>(
-        QStringLiteral("HKEY_CURRENT_USER\\Software\\xelt-ombrel-astrology"),
-        QSettings::NativeFormat))
+    : m_registry(std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\")
+                                                 + product::kProgram,
+                                             QSettings::NativeFormat))
 {
 }
 
@@ -187,7 +189,8 @@ bool store(const QByteArray &path, const QByteArray &data)
     }
     if (exists && !S_ISREG(st.st_mode))
         return false;
-    QByteArray temp = target.left(target.lastIndexOf('/') + 1) + ".xelt-ombrel-astrology.XXXXXX";
+    QByteArray temp = target.left(target.lastIndexOf('/') + 1) + '.'
+                      + QFile::encodeName(product::kProgram) + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -215,7 +218,7 @@ Settings::Settings()
     const QString folder = configFolder();
     if (folder.isEmpty())
         return; // no home at all: nothing read or stored
-    m_path = folder + QStringLiteral("/xelt-ombrel-astrology.conf");
+    m_path = folder + u'/' + product::kProgram + QStringLiteral(".conf");
     QByteArray data;
     if (readRegular(QFile::encodeName(m_path), &data))
         m_values = parse(data);

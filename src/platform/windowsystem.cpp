@@ -1,5 +1,7 @@
 #include "platform/windowsystem.h"
 
+#include "core/product.h"
+
 #include <QCoreApplication>
 #include <QList>
 #include <QString>
@@ -53,7 +55,7 @@ void whileStarting(QtMsgType type, const QMessageLogContext &context, const QStr
     // what is half built may not be torn down.
     std::optional<int> status = g_sayFirst ? g_sayFirst() : std::nullopt;
     if (!status) {
-        const QString line = QStringLiteral("xelt-ombrel-astrology: ") + whatWasMissing() + u'\n';
+        const QString line = product::kProgram + QStringLiteral(": ") + whatWasMissing() + u'\n';
         std::fputs(line.toLocal8Bit().constData(), stderr);
         status = 1;
     }
