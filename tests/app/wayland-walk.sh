@@ -54,6 +54,8 @@ fail() {
 base=(env -i HOME="$tmp/home" XDG_RUNTIME_DIR="$tmp/run" XDG_CONFIG_HOME="$tmp/config"
       PATH=/usr/bin:/bin LC_ALL=C.UTF-8 DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus
       GSETTINGS_BACKEND=memory)
+# A sanitizer build's settings reach the program through the clean environment.
+for v in ASAN_OPTIONS UBSAN_OPTIONS; do [ -n "${!v:-}" ] && base+=("$v=${!v}"); done
 as_user() { "${runas[@]}" "${base[@]}" "$@"; }
 launch() { local log=$1; shift; "${runas[@]}" "${base[@]}" "$@" >>"$tmp/$log" 2>&1 & launched=$!; }
 
