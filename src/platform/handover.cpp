@@ -1,5 +1,7 @@
 #include "platform/handover.h"
 
+#include "platform/heldmessage.h"
+
 #include <QDesktopServices>
 #include <QList>
 #include <QUrl>
@@ -15,20 +17,12 @@
 namespace platform {
 
 namespace {
-// What Qt logs during a hand-over, held until the program's stderr is back.
-struct HeldMessage {
-    QtMsgType type;
-    QByteArray file, function, category;
-    int line;
-    QString text;
-};
-
 // The message handler and descriptor 2 belong to the whole process: one
 // hand-over at a time swaps them, and this guards what it holds meanwhile
 // (recursive: the handler takes it too, and runs in the hand-over's thread).
 std::recursive_mutex g_handing;
-QList<HeldMessage> g_held;
-QString g_handedOver; // the page's host, or the whole address if it has none
+QList<HeldMessage> g_held; // until the program's stderr is back
+QString g_handedOver;      // the page's host, or the whole address if it has none
 
 // When the hand-over fails, Qt logs the whole address, and a referral's
 // carries names and e-mail addresses: the log names the site only.
@@ -40,7 +34,7 @@ void holdWithoutTheAddress(QtMsgType type, const QMessageLogContext &context, co
         said = g_handedOver.contains(u'/')
                    ? QStringLiteral("could not hand a page to the browser")
                    : QStringLiteral("could not hand a page of %1 to the browser").arg(g_handedOver);
-    g_held.append({type, context.file, context.function, context.category, context.line, said});
+    g_held.append({type, context, said});
 }
 
 #ifdef Q_OS_UNIX
@@ -93,11 +87,8 @@ void openInBrowser(const QString &address)
         qInstallMessageHandler(outer);
         held = std::exchange(g_held, {});
     }
-    for (const HeldMessage &m : held) {
-        const QMessageLogContext context(m.file.constData(), m.line, m.function.constData(),
-                                         m.category.constData());
-        outer(m.type, context, m.text);
-    }
+    for (const HeldMessage &m : held)
+        m.passOn(outer);
 }
 
 } // namespace platform

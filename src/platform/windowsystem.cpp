@@ -1,6 +1,7 @@
 #include "platform/windowsystem.h"
 
 #include "core/product.h"
+#include "platform/heldmessage.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -12,13 +13,7 @@
 namespace platform {
 
 namespace {
-struct HeldMessage {
-    QtMsgType type;
-    QByteArray file, function, category;
-    int line;
-    QString text;
-};
-QList<HeldMessage> g_held;
+QList<HeldMessage> g_held; // passed on once Qt is up
 QtMessageHandler g_outer = nullptr;
 std::function<std::optional<int>()> g_sayFirst;
 
@@ -48,7 +43,7 @@ QString whatWasMissing()
 void whileStarting(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     if (type != QtFatalMsg) {
-        g_held.append({type, context.file, context.function, context.category, context.line, text});
+        g_held.append({type, context, text});
         return;
     }
     // Qt's own account (several lines, then an abort) is left out. _Exit:
@@ -67,11 +62,8 @@ void whileStarting(QtMsgType type, const QMessageLogContext &context, const QStr
 void started()
 {
     qInstallMessageHandler(g_outer);
-    for (const HeldMessage &m : std::exchange(g_held, {})) {
-        const QMessageLogContext context(m.file.constData(), m.line, m.function.constData(),
-                                         m.category.constData());
-        g_outer(m.type, context, m.text);
-    }
+    for (const HeldMessage &m : std::exchange(g_held, {}))
+        m.passOn(g_outer);
     g_sayFirst = nullptr;
 }
 } // namespace
