@@ -39,7 +39,6 @@ QString Settings::fileName() const { return m_registry->fileName(); }
 #include "platform/posixuser.h"
 
 #include <QFile>
-#include <QStringDecoder>
 #include <QStringList>
 
 #include <cerrno>
@@ -112,12 +111,14 @@ Read readRegular(const QByteArray &path, QByteArray *data, struct stat *st)
     if (ok) {
         data->resize(qsizetype(st->st_size) + 1); // one more, to see the end
         qsizetype got = 0;
-        for (ssize_t n = 1; ok && n > 0 && got < data->size(); got += qMax<ssize_t>(n, 0)) {
-            n = ::read(fd, data->data() + got, size_t(data->size() - got));
-            ok = n >= 0 || errno == EINTR;
-            n = n < 0 ? 1 : n;
+        while (ok && got < data->size()) {
+            const ssize_t n = ::read(fd, data->data() + got, size_t(data->size() - got));
+            if (n == 0)
+                break;
+            ok = n > 0 || errno == EINTR;
+            got += qMax<ssize_t>(n, 0);
         }
-        ok = ok && got == st->st_size;
+        ok = ok && got == st->st_size; // a file that changed meanwhile is read next time
         data->truncate(ok ? got : 0);
     }
     ::close(fd);
@@ -296,10 +297,10 @@ QByteArray escapedValue(const QString &value)
     const QString text = value.startsWith(u'@') ? u'@' + value : value;
     QByteArray out;
     bool quotes = false, hexNext = false;
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
         quotes = quotes || u == u';' || u == u',' || u == u'=';
-        if (hexNext && QByteArray("0123456789abcdefABCDEF").contains(char(u))) {
+        if (hexNext && u < 0x80 && QByteArray("0123456789abcdefABCDEF").contains(char(u))) {
             out += "\\x" + QByteArray::number(u, 16);
             continue;
         }
@@ -315,8 +316,10 @@ QByteArray escapedValue(const QString &value)
         } else if (u <= 0x1f) {
             out += "\\x" + QByteArray::number(u, 16);
             hexNext = true;
-        } else {
-            out += QString(c).toUtf8();
+        } else { // a character outside the BMP is two QChars, encoded together
+            const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            out += text.sliced(i, n).toUtf8();
+            i += n - 1;
         }
     }
     if (quotes || out.startsWith(' ') || out.endsWith(' '))
@@ -522,7 +525,8 @@ bool writeInPlace(const QByteArray &target, const struct stat &st, const QByteAr
         ++first;
     bool ok = ::fstat(fd, &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino
               && now.st_size == old.size()
-              && (text.size() <= old.size() || ::posix_fallocate(fd, 0, text.size()) == 0)
+              && (text.size() <= old.size()
+                  || ::posix_fallocate(fd, old.size(), text.size() - old.size()) == 0)
               && writeAll(fd, text.mid(first), first)
               && (text.size() >= old.size() || ::ftruncate(fd, text.size()) == 0)
               && ::fsync(fd) == 0;
@@ -550,7 +554,8 @@ bool store(const QByteArray &path, const QMap<QString, std::optional<QByteArray>
     const QByteArray folder = folderOf(target);
     QByteArray old;
     const Read read = readRegular(target, &old, &st);
-    if (read == Read::Failed || !mayWriteIn(folder))
+    // Neither the file nor a link to it in another user's folder.
+    if (read == Read::Failed || !mayWriteIn(folder) || !mayWriteIn(folderOf(path)))
         return false;
     const QByteArray text = edited(old, changes);
     if (read == Read::Done && text == old)
