@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDir>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -416,6 +417,9 @@ private slots:
                              : place == u"settings lock" ? conf + QStringLiteral(".lock")
                                                          : runtime + lock;
         const SettingsCase *file = settingsCase(kind);
+        for (const char *tool : {"getfacl", "getfattr", "strace"})
+            QVERIFY2(!file || !QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty(),
+                     "scripts/install-deps installs acl, attr and strace");
         const QString make =
             file                       ? file->plant
             : kind == u"folder"        ? QStringLiteral("mkdir \"$1\"")
