@@ -104,7 +104,7 @@ private slots:
         QTest::newRow("15 days ago, Yes, CRLF kept")
             << iso(today.addDays(-15)) << int(QMessageBox::Yes) << true << true << true
             << QByteArrayList{crlf, crlf} << QByteArray();
-        QTest::newRow("14 days ago, written by QSettings with blanks and quotes")
+        QTest::newRow("14 days ago, quoted and spaced by hand")
             << iso(today.addDays(-14)) << int(QMessageBox::Yes) << false << false << false
             << QByteArrayList{"[Settings]\n  Duration = \"@DATE@\"  \n",
                               "[Settings]\n  Duration = \"@DATE@\"  \n"}
