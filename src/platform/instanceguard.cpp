@@ -94,11 +94,17 @@ bool isOwnFolder(const QByteArray &path, bool followLink = false)
 // inherit the descriptor, and with it the lock, and outlive the program.
 // Only a regular file is opened, and never so that it waits: O_NONBLOCK keeps
 // a FIFO swapped in after the check from blocking the open.
+constexpr int kFlags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+
+QByteArray lockPath(const QByteArray &folder)
+{
+    return folder + '/' + QFile::encodeName(product::kProgram) + '-'
+           + QByteArray::number(::geteuid()) + ".lock";
+}
+
 Lock lockIn(const QByteArray &folder, int *fd)
 {
-    const QByteArray path = folder + '/' + QFile::encodeName(product::kProgram) + '-'
-                            + QByteArray::number(::geteuid()) + ".lock";
-    constexpr int kFlags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+    const QByteArray path = lockPath(folder);
     struct stat st;
     if (::lstat(path.constData(), &st) == 0 ? !S_ISREG(st.st_mode) : errno != ENOENT)
         return Lock::Unusable;
@@ -121,28 +127,57 @@ Lock lockIn(const QByteArray &folder, int *fd)
     return elsewhere ? Lock::HeldElsewhere : Lock::Unusable;
 }
 
+// Whether a copy holds the lock in this folder, looked at without making
+// anything: only an existing file of ours in a folder of ours counts.
+bool heldIn(const QByteArray &folder, bool followLink)
+{
+    if (!isOwnFolder(folder, followLink))
+        return false;
+    const int f = ::open(lockPath(folder).constData(), O_RDONLY | kFlags);
+    if (f < 0)
+        return false;
+    struct stat st;
+    // A shared lock, let go at once: two copies looking at once do not see each other.
+    const bool held = ::fstat(f, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()
+                      && ::flock(f, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(f);
+    return held;
+}
+
 // Where the lock may live, best first, from the user's identity alone: every
 // start of one user, whatever its environment (a desktop, su, ssh, cron, its
 // own TMPDIR), walks the same list to the same file. A folder is made only
-// when every better one has failed.
+// when every better one has failed. The list can change under a running copy
+// (a login makes the runtime folder, junk in /tmp goes), so a lock held at any
+// other place of it counts as well.
 Lock lockAnywhere(int *fd)
 {
     const QByteArray uid = QByteArray::number(::geteuid());
     const QByteArray runtime = "/run/user/" + uid;
-    if (isOwnFolder(runtime))
-        if (const Lock lock = lockIn(runtime, fd); lock != Lock::Unusable)
-            return lock;
     // In the shared /tmp, a folder of our own that we make, or that we made
     // before: anyone else's at that name is passed over.
     const QByteArray temp = "/tmp/" + QFile::encodeName(product::kProgram) + '-' + uid;
-    if (isOwnFolder(temp) || (::mkdir(temp.constData(), 0700) == 0 && isOwnFolder(temp)))
-        if (const Lock lock = lockIn(temp, fd); lock != Lock::Unusable)
-            return lock;
     const QByteArray home = posixuser::home();
-    const QByteArray cache = home + "/.cache";
-    if (!home.isEmpty() && (isOwnFolder(cache, true) || ::mkdir(cache.constData(), 0700) == 0))
-        return lockIn(cache, fd);
-    return Lock::Unusable;
+    const QByteArray cache = home.isEmpty() ? QByteArray() : home + "/.cache";
+    Lock lock = Lock::Unusable;
+    QByteArray taken;
+    if (isOwnFolder(runtime))
+        lock = lockIn(taken = runtime, fd);
+    if (lock == Lock::Unusable
+        && (isOwnFolder(temp) || (::mkdir(temp.constData(), 0700) == 0 && isOwnFolder(temp))))
+        lock = lockIn(taken = temp, fd);
+    if (lock == Lock::Unusable && !cache.isEmpty()
+        && (isOwnFolder(cache, true) || ::mkdir(cache.constData(), 0700) == 0))
+        lock = lockIn(taken = cache, fd);
+    if (lock != Lock::HeldElsewhere
+        && ((taken != runtime && heldIn(runtime, false)) || (taken != temp && heldIn(temp, false))
+            || (!cache.isEmpty() && taken != cache && heldIn(cache, true)))) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+        return Lock::HeldElsewhere;
+    }
+    return lock;
 }
 } // namespace
 

@@ -5,15 +5,18 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 class QSettings;
 
 namespace platform {
 
 // On Windows the registry key HKEY_CURRENT_USER\Software\xelt-ombrel-astrology.
-// Elsewhere the INI file $XDG_CONFIG_HOME/xelt-ombrel-astrology.conf, read and
-// written only while it is a regular file (or a link to one, written through);
-// anything else there is left as it is, nothing is stored, and nothing waits.
+// Elsewhere the INI file $XDG_CONFIG_HOME/xelt-ombrel-astrology.conf, in
+// QSettings' format, read and written only while it is a regular file (or a
+// link to one, written through); anything else there is left as it is, nothing
+// is stored, and nothing waits. Storing reads the file afresh and changes only
+// the changed keys' lines; the file keeps its owner, mode, ACL and links.
 class Settings
 {
 public:
@@ -33,9 +36,9 @@ private:
 #ifdef Q_OS_WIN
     std::unique_ptr<QSettings> m_registry;
 #else
-    QString m_path;
-    QMap<QString, QString> m_values; // by "Group/key", as written in the file
-    bool m_changed = false;
+    QByteArray m_path;                // the environment's bytes, whatever their encoding
+    QMap<QString, QVariant> m_values; // by "Group/key", as QSettings reads them
+    QMap<QString, std::optional<QByteArray>> m_changes; // the new text of each key; none: removed
 #endif
 };
 

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDir>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -33,6 +34,100 @@ QString runFor(const QString &program, const QStringList &args, const QByteArray
 
 // Path -> "type owner link-target", as find prints them.
 using Snapshot = QMap<QString, QString>;
+
+// A settings file as a careful user's machine has it. The plant is a shell
+// script: $1 the file, $2 a folder of the user's, $3 the uid, $4 the home.
+// The file starts without the date, so the first start stores it; an older
+// store wrote the same text, so only what is kept beside the text tells.
+struct SettingsCase {
+    const char *kind;
+    int uid;
+    QString plant;
+    // A first start run under strace ($1 the file) and ended within seconds,
+    // whose log must show `traced` (the call made to fail): the file must be
+    // untouched.
+    QStringList tampered;
+    const char *traced;
+    bool dated;    // the date is stored in the end, else the file stays as it was
+    bool homeOnly; // no XDG_CONFIG_HOME: the folder comes from HOME
+};
+
+const QList<SettingsCase> &settingsCases()
+{
+    const QString file =
+        QStringLiteral("printf '[Settings]\\nA=1\\n' > \"$1\" && chown $3:$3 \"$1\"");
+    const QStringList killed{
+        QStringLiteral("-e"), QStringLiteral("trace=rename,renameat,renameat2"),
+        QStringLiteral("-e"), QStringLiteral("inject=rename,renameat,renameat2:signal=KILL")};
+    const QStringList failing{QStringLiteral("-P"), QStringLiteral("$1"),
+                              QStringLiteral("-e"), QStringLiteral("trace=read"),
+                              QStringLiteral("-e"), QStringLiteral("inject=read:error=EIO")};
+    static const QList<SettingsCase> cases{
+        {"file with an ACL",
+         kNobody,
+         file + QStringLiteral(" && chmod 0640 \"$1\" && setfacl -m u:1:rw,m::r \"$1\""),
+         {},
+         nullptr,
+         true,
+         false},
+        {"file with an extended attribute",
+         kNobody,
+         file + QStringLiteral(" && setfattr -n user.origin -v kept \"$1\""),
+         {},
+         nullptr,
+         true,
+         false},
+        {"file of another group",
+         kNobody,
+         file + QStringLiteral(" && chgrp 100 \"$1\" && chmod 0664 \"$1\""),
+         {},
+         nullptr,
+         true,
+         false},
+        {"hard-linked file",
+         kNobody,
+         file + QStringLiteral(" && ln \"$1\" \"$2/linked\""),
+         {},
+         nullptr,
+         true,
+         false},
+        {"file of mode 0604",
+         kNobody,
+         file + QStringLiteral(" && chmod 0604 \"$1\""),
+         {},
+         nullptr,
+         true,
+         false},
+        {"file whose reads fail", kNobody,
+         file + QStringLiteral(" && printf '\\n[Other]\\nkey=value\\n' >> \"$1\""), failing,
+         "EIO (Input/output error) (INJECTED)", true, false},
+        {"file whose write is killed", kNobody, file, killed, "xelt-ombrel-astrology.conf\") = ?",
+         true, false},
+        {"the user's file, as root",
+         0,
+         file + QStringLiteral(" && chown -R 65534:65534 \"$(dirname \"$1\")\" \"$4\""),
+         {},
+         nullptr,
+         false,
+         false},
+        {"the user's home without .config, as root",
+         0,
+         file + QStringLiteral(" && chown -R 65534:65534 \"$4\""),
+         {},
+         nullptr,
+         false,
+         true},
+    };
+    return cases;
+}
+
+const SettingsCase *settingsCase(const QString &kind)
+{
+    for (const SettingsCase &c : settingsCases())
+        if (kind == QLatin1String(c.kind))
+            return &c;
+    return nullptr;
+}
 } // namespace
 
 class TestHostile : public QObject
@@ -110,10 +205,11 @@ class TestHostile : public QObject
 
     // The program itself in the namespace: nsenter and setpriv exec it, so the
     // process id is the program's, as xdotool sees it on its windows.
-    QProcess *start(int uid, const QProcessEnvironment &env)
+    QProcess *start(int uid, const QProcessEnvironment &env, const QStringList &under = {})
     {
         QStringList args{QStringLiteral("-t"), QString::number(holder->processId()),
                          QStringLiteral("-m"), QStringLiteral("--")};
+        args << under;
         if (uid != 0)
             args << QStringLiteral("setpriv") << QStringLiteral("--reuid=%1").arg(uid)
                  << QStringLiteral("--regid=%1").arg(uid) << QStringLiteral("--clear-groups");
@@ -188,6 +284,40 @@ class TestHostile : public QObject
                      && it->contains(mine)))
                 found << it.key() + QStringLiteral(" made: ") + it.value();
         return found;
+    }
+
+    // The settings file (and a second name of it) as the user's tools see it:
+    // owner, group, mode, links, ACL, extended attributes, text.
+    QString describe(const QString &path)
+    {
+        return inside(
+            QStringLiteral("for f in \"$1\" \"$2/linked\"; do [ -e \"$f\" ] || continue;"
+                           " stat -c '%u %g %a %h' \"$f\"; getfacl -cpn \"$f\";"
+                           " getfattr -d -m 'user\\.' --absolute-names \"$f\"; cat \"$f\";"
+                           " done; echo ."),
+            {path, at("elsewhere")});
+    }
+
+    // A start under strace with some calls made to fail, ended within seconds;
+    // the settings file must stay as it was.
+    void tamperedStart(const SettingsCase &c, int uid, const QProcessEnvironment &env,
+                       const QString &path)
+    {
+        const QString before = describe(path);
+        const QString log = at("strace");
+        QStringList under{QStringLiteral("strace"), QStringLiteral("-f"), QStringLiteral("-qq"),
+                          QStringLiteral("-o"), log};
+        for (const QString &arg : c.tampered)
+            under << (arg == u"$1" ? path : arg);
+        QProcess *p = start(uid, env,
+                            under << QStringList{QStringLiteral("timeout"), QStringLiteral("-s"),
+                                                 QStringLiteral("KILL"), QStringLiteral("8")});
+        QVERIFY(p->waitForFinished(20000));
+        QFile traced(log);
+        QVERIFY(traced.open(QIODevice::ReadOnly));
+        const QByteArray calls = traced.readAll();
+        QVERIFY2(calls.contains(c.traced), calls.constData());
+        QCOMPARE(describe(path), before);
     }
 
     // What a lock or a cache made at /, cleared away even when a test fails.
@@ -265,6 +395,9 @@ private slots:
         for (const char *place : {"settings", "settings lock", "instance lock"})
             QTest::addRow("%s: link to /dev/null, as root", place)
                 << QString::fromLatin1(place) << QStringLiteral("link to /dev/null") << 0;
+        for (const SettingsCase &c : settingsCases())
+            QTest::addRow("settings: %s", c.kind)
+                << QStringLiteral("settings") << QString::fromLatin1(c.kind) << c.uid;
         QTest::newRow("settings: link to /dev/zero, as root")
             << QStringLiteral("settings") << QStringLiteral("link to /dev/zero") << 0;
     }
@@ -283,8 +416,13 @@ private slots:
         const QString path = place == u"settings"        ? conf
                              : place == u"settings lock" ? conf + QStringLiteral(".lock")
                                                          : runtime + lock;
+        const SettingsCase *file = settingsCase(kind);
+        for (const char *tool : {"getfacl", "getfattr", "strace"})
+            QVERIFY2(!file || !QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty(),
+                     "scripts/install-deps installs acl, attr and strace");
         const QString make =
-            kind == u"folder"          ? QStringLiteral("mkdir \"$1\"")
+            file                       ? file->plant
+            : kind == u"folder"        ? QStringLiteral("mkdir \"$1\"")
             : kind == u"dangling link" ? QStringLiteral("ln -s \"$1.gone/nowhere\" \"$1\"")
             : kind == u"fifo 0600"     ? QStringLiteral("mkfifo -m 0600 \"$1\"")
             : kind == u"fifo 0400"     ? QStringLiteral("mkfifo -m 0400 \"$1\"")
@@ -295,12 +433,20 @@ private slots:
             : kind == u"link to a file" ? QStringLiteral(
                   "touch \"$2/file\" && chown $3 \"$2/file\" && ln -s \"$2/file\" \"$1\"")
                                         : QStringLiteral("ln -s %1 \"$1\"").arg(kind.mid(8));
-        inside(make + QStringLiteral(" && chown -h $3:$3 \"$1\""),
-               {path, at("elsewhere"), QString::number(uid)});
+        inside(make + (file ? QString() : QStringLiteral(" && chown -h $3:$3 \"$1\"")),
+               {path, at("elsewhere"), QString::number(uid), at("home")});
         const Snapshot before = snapshot();
         QVERIFY2(before.contains(path), qPrintable(path));
+        const QString described = file ? describe(path) : QString();
 
-        const QProcessEnvironment env = environment(uid);
+        QProcessEnvironment env = environment(uid);
+        if (file && file->homeOnly)
+            env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+        if (file && !file->tampered.isEmpty()) {
+            tamperedStart(*file, uid, env, path);
+            if (QTest::currentTestFailed())
+                return;
+        }
         QCOMPARE(outcome(start(uid, env)), QStringLiteral("started"));
         QCOMPARE(outcome(start(uid, env)), QStringLiteral("refused"));
         stopApps();
@@ -313,13 +459,27 @@ private slots:
             QVERIFY(
                 written.readAll().contains(QDate::currentDate().toString(Qt::ISODate).toUtf8()));
         }
+        // The date's line added, everything else of the file as it was, and
+        // nothing left of a write beside it.
+        if (file)
+            QCOMPARE(
+                inside(QStringLiteral("ls -a \"$1\" | grep '^\\.xelt' || true"), {at("config")}),
+                QString());
+        if (file)
+            QCOMPARE(describe(path), file->dated ? QString(described).replace(
+                                         QStringLiteral("A=1\n"),
+                                         QStringLiteral("A=1\nDuration=")
+                                             + QDate::currentDate().toString(Qt::ISODate) + u'\n')
+                                                 : described);
     }
 
     void environments_data()
     {
         QTest::addColumn<int>("uid");
         QTest::addColumn<bool>("runtimeFolder");
-        QTest::addColumn<QStringList>("first"); // NAME=value, or NAME alone to unset it
+        // NAME=value, NAME alone to unset it, or !script to run as root in the
+        // namespace before that start
+        QTest::addColumn<QStringList>("first");
         QTest::addColumn<QStringList>("second");
         QTest::newRow("with XDG_RUNTIME_DIR, then without")
             << kNobody << true << QStringList() << QStringList{QStringLiteral("XDG_RUNTIME_DIR")};
@@ -329,6 +489,18 @@ private slots:
         QTest::newRow("HOME unset and TMPDIR missing, as root")
             << 0 << false << QStringList()
             << QStringList{QStringLiteral("HOME"), QStringLiteral("TMPDIR=/nonexistent")};
+        // The lock's folder list changes under the first copy.
+        QTest::newRow("the runtime folder made after the first start")
+            << kNobody << false << QStringList()
+            << QStringList{QStringLiteral("!mkdir -p -m 0700 /run/user/65534"
+                                          " && chown 65534:65534 /run/user/65534"),
+                           QStringLiteral("XDG_RUNTIME_DIR=/run/user/65534")};
+        QTest::newRow("another user's junk in /tmp removed after the first start, as root")
+            << 0 << false
+            << QStringList{QStringLiteral("!mkdir /tmp/xelt-ombrel-astrology-0 && chown 65534"
+                                          " /tmp/xelt-ombrel-astrology-0 && mount -t tmpfs -o"
+                                          " mode=0700 t \"$(getent passwd 0 | cut -d: -f6)\"")}
+            << QStringList{QStringLiteral("!rm -r /tmp/xelt-ombrel-astrology-0")};
     }
 
     // One user, two starts that see different environments (a desktop, su -,
@@ -344,7 +516,9 @@ private slots:
         const auto with = [&](QStringList changes) {
             QProcessEnvironment env = environment(uid);
             for (const QString &change : changes)
-                if (change.contains(u'='))
+                if (change.startsWith(u'!'))
+                    inside(change.mid(1));
+                else if (change.contains(u'='))
                     env.insert(change.section(u'=', 0, 0),
                                change.section(u'=', 1).replace(QStringLiteral("%1"), work->path()));
                 else

@@ -10,9 +10,36 @@
 #include "ui/modHelp.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+// A file as QSettings and a user's editor leave it: comments, lists, escapes,
+// a byte array, other groups, and the date in the middle of its group.
+const QByteArray kKept = "; written by hand\n"
+                         "[General]\n"
+                         "list=a, b, c\n"
+                         "path=\"C:\\\\Users\\\\ann\"\n"
+                         "blob=@ByteArray(\\0\\x1\\xff)\n"
+                         "name=caf\\xe9\n"
+                         "at=@@home\n"
+                         "\n"
+                         "[Settings]\n"
+                         "Before=1\n"
+                         "Duration=@DATE@\n"
+                         "; after the date\n"
+                         "After=\"x;y\", z\n"
+                         "\n"
+                         "[Other]\n"
+                         "key=value\n";
+} // namespace
 
 class TestUpdatePrompt : public QObject
 {
@@ -48,19 +75,66 @@ private slots:
         QTest::addColumn<bool>("asked");
         QTest::addColumn<bool>("storesToday");
         QTest::addColumn<bool>("opens");
+        // The settings file before and after, "@DATE@" standing for the date
+        // stored before and the one expected after; a third text is added to
+        // the file while the question is up. None: the date stored as it is.
+        QTest::addColumn<QByteArrayList>("file");
+        // Where XDG_CONFIG_HOME points, below the test's folder; made by the program.
+        QTest::addColumn<QByteArray>("folder");
         const auto iso = [](QDate d) { return QVariant(d.toString(Qt::ISODate)); };
-        QTest::newRow("first start")
-            << QVariant() << int(QMessageBox::Yes) << false << true << false;
-        QTest::newRow("unreadable")
-            << QVariant(QStringLiteral("x")) << int(QMessageBox::Yes) << false << true << false;
-        QTest::newRow("14 days ago")
-            << iso(today.addDays(-14)) << int(QMessageBox::Yes) << false << false << false;
-        QTest::newRow("15 days ago, No")
-            << iso(today.addDays(-15)) << int(QMessageBox::No) << true << true << false;
-        QTest::newRow("15 days ago, Yes")
-            << iso(today.addDays(-15)) << int(QMessageBox::Yes) << true << true << true;
-        QTest::newRow("15 days ahead, No")
-            << iso(today.addDays(15)) << int(QMessageBox::No) << true << true << false;
+        const QByteArrayList stored;
+        QTest::newRow("first start") << QVariant() << int(QMessageBox::Yes) << false << true
+                                     << false << stored << QByteArray();
+        QTest::newRow("unreadable") << QVariant(QStringLiteral("x")) << int(QMessageBox::Yes)
+                                    << false << true << false << stored << QByteArray();
+        QTest::newRow("14 days ago") << iso(today.addDays(-14)) << int(QMessageBox::Yes) << false
+                                     << false << false << stored << QByteArray();
+        QTest::newRow("15 days ago, No") << iso(today.addDays(-15)) << int(QMessageBox::No) << true
+                                         << true << false << stored << QByteArray();
+        QTest::newRow("15 days ago, Yes") << iso(today.addDays(-15)) << int(QMessageBox::Yes)
+                                          << true << true << true << stored << QByteArray();
+        QTest::newRow("15 days ahead, No") << iso(today.addDays(15)) << int(QMessageBox::No) << true
+                                           << true << false << stored << QByteArray();
+        // Only the date's line changes, whatever else the file holds.
+        QByteArray crlf = kKept;
+        crlf.replace("\n", "\r\n");
+        QTest::newRow("15 days ago, No, the rest of the file kept")
+            << iso(today.addDays(-15)) << int(QMessageBox::No) << true << true << false
+            << QByteArrayList{kKept, kKept} << QByteArray();
+        QTest::newRow("15 days ago, Yes, CRLF kept")
+            << iso(today.addDays(-15)) << int(QMessageBox::Yes) << true << true << true
+            << QByteArrayList{crlf, crlf} << QByteArray();
+        QTest::newRow("14 days ago, quoted and spaced by hand")
+            << iso(today.addDays(-14)) << int(QMessageBox::Yes) << false << false << false
+            << QByteArrayList{"[Settings]\n  Duration = \"@DATE@\"  \n",
+                              "[Settings]\n  Duration = \"@DATE@\"  \n"}
+            << QByteArray();
+        QTest::newRow("first start, the group there without the date")
+            << QVariant() << int(QMessageBox::Yes) << false << true << false
+            << QByteArrayList{"[Settings]\nOther=1\n\n[More]\nx=1\n",
+                              "[Settings]\nOther=1\nDuration=@DATE@\n\n[More]\nx=1\n"}
+            << QByteArray();
+        QTest::newRow("first start, no group, no last line end")
+            << QVariant() << int(QMessageBox::Yes) << false << true << false
+            << QByteArrayList{"; mine\r\n[Other]\r\nk=v",
+                              "; mine\r\n[Other]\r\nk=v\r\n\r\n[Settings]\r\nDuration=@DATE@\r\n"}
+            << QByteArray();
+        // The file is read afresh when the date is stored: an edit made
+        // meanwhile stays.
+        QTest::newRow("15 days ago, No, edited while asked")
+            << iso(today.addDays(-15)) << int(QMessageBox::No) << true << true << false
+            << QByteArrayList{"[Settings]\nDuration=@DATE@\n",
+                              "[Settings]\nDuration=@DATE@\n\n[Mine]\nnote=kept\n",
+                              "\n[Mine]\nnote=kept\n"}
+            << QByteArray();
+        // Folders it makes are the user's alone, at the very bytes the
+        // environment names, UTF-8 or not.
+        QTest::newRow("first start, folders made")
+            << QVariant() << int(QMessageBox::Yes) << false << true << false << stored
+            << QByteArray("/made/deeper");
+        QTest::newRow("first start, a Latin-1 folder")
+            << QVariant() << int(QMessageBox::Yes) << false << true << false << stored
+            << QByteArray("/caf\xe9");
     }
 
     void prompt()
@@ -70,9 +144,42 @@ private slots:
         QFETCH(bool, asked);
         QFETCH(bool, storesToday);
         QFETCH(bool, opens);
-        remember(stored);
+        QFETCH(QByteArrayList, file);
+        QFETCH(QByteArray, folder);
+#ifdef Q_OS_WIN
+        if (!file.isEmpty() || !folder.isEmpty())
+            QSKIP("the registry has no file");
+#endif
+        const QByteArray home = QFile::encodeName(config.path()) + folder;
+        const QByteArray conf = home + "/xelt-ombrel-astrology.conf";
+        qputenv("XDG_CONFIG_HOME", home);
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+#ifndef Q_OS_WIN
+            // What the program made, by its bytes: QDir cannot name every one.
+            ::unlink(conf.constData());
+            for (QByteArray made = home; made.size() > home.size() - folder.size();
+                 made.truncate(made.lastIndexOf('/')))
+                ::rmdir(made.constData());
+#endif
+        });
+        const auto withDate = [](QByteArray text, const QString &date) {
+            return text.replace("@DATE@", date.toUtf8());
+        };
+        QFile written(QFile::decodeName(conf));
+        const auto writeFile = [&](const QByteArray &text, QIODevice::OpenMode mode) {
+            QVERIFY(written.open(mode));
+            QCOMPARE(written.write(text), text.size());
+            written.close();
+        };
+        if (file.isEmpty())
+            remember(stored);
+        else
+            writeFile(withDate(file[0], stored.toString()), QIODevice::WriteOnly);
         UrlCatcher caught;
         BoxAnswerer answers{QMessageBox::StandardButton(answer)};
+        if (file.size() > 2)
+            answers.whileShown = [&] { writeFile(file[2], QIODevice::Append); };
         modHelp::CheckForUpdatePrompt();
         QCOMPARE(answers.boxes.size(), asked ? 1 : 0);
         if (asked) {
@@ -83,7 +190,8 @@ private slots:
             QCOMPARE(b.icon, QMessageBox::Information);
             QCOMPARE(b.buttons, QMessageBox::Yes | QMessageBox::No);
         }
-        QCOMPARE(remembered(), storesToday ? QStringLiteral("2027-01-03") : stored.toString());
+        const QString expected = storesToday ? QStringLiteral("2027-01-03") : stored.toString();
+        QCOMPARE(remembered(), expected);
         QCOMPARE(caught.urls.size(), opens ? 1 : 0);
         if (opens)
             QCOMPARE(caught.urls[0].toString(), siteAddress::downloadWebPage());
@@ -92,7 +200,25 @@ private slots:
         QCOMPARE(platform::userSettings()->fileName(),
                  QStringLiteral("\\HKEY_CURRENT_USER\\Software\\xelt-ombrel-astrology"));
 #else
-        QVERIFY(QFile::exists(config.filePath(QStringLiteral("xelt-ombrel-astrology.conf"))));
+        struct stat st;
+        QVERIFY2(::stat(conf.constData(), &st) == 0, conf.constData());
+        for (qsizetype end = folder.indexOf('/', 1); !folder.isEmpty();
+             end = folder.indexOf('/', end + 1)) {
+            const QByteArray made = QFile::encodeName(config.path()) + folder.left(end);
+            QVERIFY2(::stat(made.constData(), &st) == 0, made.constData());
+            QCOMPARE(st.st_mode & 0777, 0700u);
+            if (end < 0)
+                break;
+        }
+        if (!file.isEmpty()) {
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QCOMPARE(written.readAll(), withDate(file[1], expected));
+            // And Qt's own reader reads what was stored.
+            QCOMPARE(QSettings(written.fileName(), QSettings::IniFormat)
+                         .value(QStringLiteral("Settings/Duration"))
+                         .toString(),
+                     expected);
+        }
 #endif
     }
 
