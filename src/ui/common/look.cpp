@@ -1,15 +1,14 @@
 #include "ui/common/look.h"
 
 #include "ui/common/accesskeys.h"
+#include "ui/common/placement.h"
 
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 namespace look {
 
@@ -73,7 +72,7 @@ void setTextColour(QWidget *w, const QColor &colour)
 void place(QWidget *w, const char *name, const QRect &rect)
 {
     w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(rect);
+    w->setGeometry(placement::px(rect));
 }
 
 QFrame *panel(QWidget *parent, const char *name, const QRect &rect, const QColor &colour)
@@ -155,16 +154,6 @@ QPushButton *button(QWidget *parent, const char *name, const QRect &rect, const 
     b->setAutoDefault(true);
     accessKeys::actAtOnce(b);
     return b;
-}
-
-void centreOnScreen(QWidget *window)
-{
-    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect avail = screen->availableGeometry();
-    const QSize size = window->frameGeometry().size();
-    window->move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
 } // namespace look
