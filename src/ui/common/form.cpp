@@ -51,6 +51,7 @@ void Form::setVisible(bool visible)
     const bool first = visible && !m_placed;
     if (first) {
         m_placed = true;
+        look::fitOneLineLabels(this);
         adjustSize();
         placement::centreOnScreen(this);
     }

@@ -156,4 +156,12 @@ QPushButton *button(QWidget *parent, const char *name, const QRect &rect, const 
     return b;
 }
 
+void fitOneLineLabels(QWidget *window)
+{
+    for (QLabel *l : window->findChildren<QLabel *>()) {
+        if (!l->wordWrap() && !l->text().isEmpty() && l->sizeHint().width() > l->width())
+            l->resize(l->sizeHint().width(), l->height());
+    }
+}
+
 } // namespace look

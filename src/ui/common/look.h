@@ -63,4 +63,8 @@ QComboBox *dropDown(QWidget *parent, const char *name, const QRect &rect, const 
 QPushButton *button(QWidget *parent, const char *name, const QRect &rect, const QString &text,
                     const QFont &font);
 
+// Widens each one-line label of `window` that its text overruns (fonts wider
+// than the designed ones, a DPI that does not scale them evenly).
+void fitOneLineLabels(QWidget *window);
+
 } // namespace look
