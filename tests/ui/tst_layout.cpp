@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QtTest>
 
@@ -137,6 +138,11 @@ private slots:
         QVERIFY2(w, qPrintable(control));
         if (!rect.isNull())
             QCOMPARE(w->geometry(), rect);
+        // A picture box draws, where it draws a background at all, its window's own.
+        if (auto *picture = qobject_cast<QLabel *>(w);
+            picture && !picture->pixmap().isNull() && picture->autoFillBackground())
+            QCOMPARE(picture->palette().color(picture->backgroundRole()),
+                     client->palette().color(QPalette::Window));
         const auto *button = qobject_cast<QAbstractButton *>(w);
         QCOMPARE(button ? button->shortcut().toString(QKeySequence::PortableText) : QString(), key);
         const QStringList path = tabPath(window);
