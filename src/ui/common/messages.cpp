@@ -24,9 +24,7 @@ int titleBarWidth(const QString &title)
     font.setPointSizeF(font.pointSizeF() * 1.25);
     return QFontMetrics(font).horizontalAdvance(title) + 4 * 28 + 16;
 }
-} // namespace
 
-namespace {
 // A box with no window of ours under it opens where the program's windows
 // do; one over a window is centred on that window, as Qt puts it.
 class Box : public QMessageBox
