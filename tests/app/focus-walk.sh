@@ -3,9 +3,12 @@
 # window the program opens holds the keyboard focus when it appears, and the
 # walk from start to the farewell window's Enter ends the program with exit
 # code 0. Keys go to whichever window has the focus, as a user's do.
-# Usage: focus-walk.sh <program> <metacity|xfwm4|openbox> <work folder>
+# With a fourth argument, the X screen holds two monitors of different sizes,
+# the primary one on that side (left or right), and the walk also checks the
+# monitor each window opens on, before and after the main window is moved.
+# Usage: focus-walk.sh <program> <metacity|xfwm4|openbox> <work folder> [left|right]
 set -euo pipefail
-program=$1 wm=$2 work=$3
+program=$1 wm=$2 work=$3 primary=${4:-}
 rm -rf "$work" && mkdir -p "$work/config" "$work/runtime" "$work/home" && chmod 700 "$work/runtime"
 
 source "$(dirname "$0")/../../scripts/xvfb.sh"
@@ -14,7 +17,18 @@ cleanup() {
   for p in $app $second $wm_pid $xvfb; do kill "$p" 2>/dev/null || true; done
 }
 trap cleanup EXIT
-start_xvfb "$work/xvfb.log" 1280x1024x24
+declare -A monitor=()
+if [ -n "$primary" ]; then
+  start_xvfb "$work/xvfb.log" 2304x1024x24
+  # x y width height of each; the screen's own monitor becomes the left one.
+  monitor=([left]="0 0 1280 1024" [right]="1280 0 1024 768")
+  [ "$primary" = left ] && other=right || other=left
+  star() { [ "$1" = "$primary" ] && echo "*$1" || echo "$1"; }
+  xrandr --setmonitor "$(star left)" 1280/338x1024/270+0+0 screen >/dev/null
+  xrandr --setmonitor "$(star right)" 1024/270x768/203+1280+0 none >/dev/null
+else
+  start_xvfb "$work/xvfb.log" 1280x1024x24
+fi
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home
 # No session bus (none is autolaunched and left behind) and no settings
 # daemon: the window managers run on their built-in defaults.
@@ -74,6 +88,22 @@ ended() {
   [ "$status" = 0 ] || fail "$2 ended with exit code $status"
 }
 ends() { ended $app "the program"; app=; }
+# With two monitors: window $1 ($3 names it) lies on monitor $2, and with a
+# fourth argument, centred on it (give or take the frame, unknown to the
+# program until the window is on screen).
+on_monitor() {
+  [ -n "$primary" ] || return 0
+  local X Y WIDTH HEIGHT SCREEN WINDOW mx my mw mh cx cy
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  read -r mx my mw mh <<<"${monitor[$2]}"
+  cx=$((X + WIDTH / 2)) cy=$((Y + HEIGHT / 2))
+  [ $cx -ge $mx ] && [ $cx -lt $((mx + mw)) ] && [ $cy -ge $my ] && [ $cy -lt $((my + mh)) ] ||
+    fail "$3 opened at $X,$Y, not on the $2 monitor"
+  [ -z "${4:-}" ] || { [ $((cx - mx - mw / 2)) -le 12 ] && [ $((mx + mw / 2 - cx)) -le 12 ] &&
+    [ $((cy - my - mh / 2)) -le 40 ] && [ $((my + mh / 2 - cy)) -le 40 ]; } ||
+    fail "$3 opened at $X,$Y (${WIDTH}x$HEIGHT), not centred on the $2 monitor"
+  echo "monitor: $3 on the $2 one"
+}
 # Window $1 lies above window $2 ($3 names it) in the window manager's stack.
 above() {
   local i=0 a=-1 b=-1 w
@@ -108,13 +138,16 @@ QT_QPA_PLATFORM=xcb "$program" &
 app=$!
 question=$(new_window $app "")
 has_focus "$question" "the update question"
+on_monitor "$question" "$primary" "the update question" centred
 key n
 
 main=$(new_window $app "$question")
 has_focus "$main" "the main window"
+on_monitor "$main" "$primary" "the main window" centred
 timeout 10 xdotool type --delay 60 "ann1" || fail "xdotool type did not return"
 box=$(new_window $app "$main")
 has_focus "$box" "the box 'Please Enter only Letters'"
+on_monitor "$box" "$primary" "the box 'Please Enter only Letters'"
 key Return
 gone $app "$main" "the letters box did not close"
 has_focus "$main" "the main window, back from the box"
@@ -126,15 +159,25 @@ has_focus "$box" "the box for a composed letter"
 key Return
 gone $app "$main" "the box for a composed letter did not close"
 has_focus "$main" "the main window, back from that box"
+# Esc on an open Day, Month or Year list closes that list and nothing else.
+for list in Day Month Year; do
+  key Tab alt+Down
+  new_window $app "$main" >/dev/null # the open list is a window of its own
+  key Escape
+  gone $app "$main" "Esc on the open $list list did not leave the main window alone"
+  has_focus "$main" "the main window, after Esc on the open $list list"
+done
 
 second_copy "$main" "the main window"
 
 key alt+o
 result=$(new_window $app "$main")
 has_focus "$result" "the result window"
+on_monitor "$result" "$primary" "the result window" centred
 key alt+h a
 about=$(new_window $app "$result")
 has_focus "$about" "the About window"
+on_monitor "$about" "$primary" "the About window" centred
 key Escape
 gone $app "$result" "the About window did not close"
 has_focus "$result" "the result window, back from About"
@@ -144,9 +187,35 @@ back=$(new_window $app "$result")
 [ "$back" = "$main" ] || fail "Back showed another window than the main one"
 has_focus "$main" "the main window, after Back"
 
+if [ -n "$primary" ]; then
+  # The user takes the main window to the other monitor: what opens next
+  # opens there.
+  read -r mx my _ _ <<<"${monitor[$other]}"
+  xdotool windowmove "$main" $((mx + 40)) $((my + 60))
+  for _ in $(seq 50); do
+    (on_monitor "$main" "$other" "the moved main window") >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  on_monitor "$main" "$other" "the moved main window"
+  key alt+o
+  result=$(new_window $app "$main")
+  has_focus "$result" "the result window, after the move"
+  on_monitor "$result" "$other" "the result window, after the move" centred
+  key alt+h a
+  about=$(new_window $app "$result")
+  has_focus "$about" "the About window, after the move"
+  on_monitor "$about" "$other" "the About window, after the move" centred
+  key Escape
+  gone $app "$result" "the About window did not close"
+  key alt+b
+  back=$(new_window $app "$result")
+  has_focus "$main" "the main window, after the move and Back"
+fi
+
 key Escape # Exit
 farewell=$(new_window $app "$main")
 has_focus "$farewell" "the farewell window"
+on_monitor "$farewell" "${other:-}" "the farewell window" centred
 # The farewell window stays on top: the second copy's box must still show.
 second_copy "$farewell" "the farewell window"
 key Return # its Exit button has the focus
@@ -157,6 +226,7 @@ QT_QPA_PLATFORM=xcb "$program" &
 app=$!
 main=$(new_window $app "")
 has_focus "$main" "the main window, second run"
+on_monitor "$main" "$primary" "the main window, second run" centred
 timeout 10 xdotool type --delay 60 "bee" || fail "xdotool type did not return"
 key alt+o
 result=$(new_window $app "$main")

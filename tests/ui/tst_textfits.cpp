@@ -4,7 +4,10 @@
 #include "support/windows.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QtTest>
 
 namespace {
@@ -49,6 +52,11 @@ class TestTextFits : public QObject
     Q_OBJECT
 
 private slots:
+    // A desktop whose menu font is a setting of its own (KDE's), unlike the windows'.
+    void initTestCase()
+    {
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Serif"), 14), "QMenu");
+    }
     void cleanup() { closeAllWindows(); }
 
     void checkerSeesCutText()
@@ -73,6 +81,11 @@ private slots:
         QWidget *w = showWindow(window); // the result is Sagittarius, the longest sign name
         const QStringList cut = cutOff(w);
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u", ")));
+        // A drop-down menu (File, Help) reads like the bar it drops from.
+        for (const QMenuBar *bar : w->findChildren<QMenuBar *>())
+            for (const QMenu *menu : bar->findChildren<QMenu *>(QRegularExpression(u"^mnu"_qs)))
+                QVERIFY2(menu->font() == bar->font(),
+                         qPrintable(menu->objectName() + u": " + menu->font().toString()));
         // Every face the program sets is found, or one of its sans stand-ins.
         const QList<QWidget *> widgets = w->findChildren<QWidget *>() << w;
         for (QWidget *c : widgets) {

@@ -4,9 +4,9 @@
 #include "ui/common/appicon.h"
 #include "ui/common/linklabel.h"
 #include "ui/common/look.h"
+#include "ui/common/placement.h"
 #include "ui/modHelp.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -29,7 +29,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(kWindowCaption);
     setWindowIcon(windowIcon());
-    setFixedSize(423, 264);
+    setFixedSize(placement::px(QSize(423, 264)));
     setBackground(this, kMagenta);
 
     // The controls as laid out: name, rectangle, text, font, colour.
@@ -49,8 +49,10 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     cmdOK       = button(this, "cmdOK", {330, 232, 84, 23}, QStringLiteral("&OK"), verdana(8.25, Bold));
     // clang-format on
 
-    picIcon->setPixmap(appIcon().pixmap(QSize(32, 32)));
-    setBackground(picIcon, QApplication::palette().color(QPalette::Base));
+    picIcon->setPixmap(appIcon().pixmap(placement::px(QSize(32, 32))));
+    // The window's own background behind the icon: the colour scheme's could
+    // be anything (a black square under a dark one).
+    setBackground(picIcon, kMagenta);
     Label1->setWordWrap(true);
     Label6->setWordWrap(true);
     // One-line texts keep every letter where the fonts at hand run wider than
@@ -66,7 +68,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(lblHomePage, &LinkLabel::clicked, this, &frmAbout::lblHomePage_Click);
     connect(Label5, &LinkLabel::clicked, this, &frmAbout::Label5_Click);
-    centreOnScreen(this);
+    placement::centreOnScreen(this);
 }
 
 void frmAbout::cmdOK_Click() { accept(); }
@@ -77,6 +79,6 @@ void frmAbout::showEvent(QShowEvent *e)
 {
     // Where the frame is known only now (Windows), centre with it counted.
     if (frameGeometry().size() != size())
-        look::centreOnScreen(this);
+        placement::centreOnScreen(this);
     QDialog::showEvent(e);
 }

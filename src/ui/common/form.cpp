@@ -2,12 +2,12 @@
 
 #include "ui/common/appicon.h"
 #include "ui/common/look.h"
+#include "ui/common/placement.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QPushButton>
-#include <QShortcut>
 
 Form::Form(const char *name, QSize clientSize, QWidget *parent)
     : QMainWindow(parent), m_client(new QWidget(this))
@@ -19,7 +19,7 @@ Form::Form(const char *name, QSize clientSize, QWidget *parent)
     setWindowTitle(look::kWindowCaption);
     setWindowIcon(look::windowIcon());
     m_client->setObjectName(QStringLiteral("client"));
-    m_client->setFixedSize(clientSize);
+    m_client->setFixedSize(placement::px(clientSize));
     setCentralWidget(m_client);
     // The window takes the client size plus whatever the menu bar needs, and no more.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -29,14 +29,15 @@ void Form::setDefaultAndCancel(QPushButton *button)
 {
     m_default = button;
     button->setDefault(true);
-    auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(esc, &QShortcut::activated, button, &QPushButton::click);
 }
 
 void Form::keyPressEvent(QKeyEvent *e)
 {
-    // Keys no control took: Enter belongs to the default button.
-    if (m_default && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+    // Keys no control took: Enter and Esc belong to the default button. An
+    // open list or menu takes its Esc itself (a window shortcut would not let it).
+    if (m_default
+        && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter
+            || (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier))
         && m_default->isEnabled()) {
         e->accept();
         m_default->click();
@@ -50,14 +51,15 @@ void Form::setVisible(bool visible)
     const bool first = visible && !m_placed;
     if (first) {
         m_placed = true;
+        look::fitOneLineLabels(this);
         adjustSize();
-        look::centreOnScreen(this);
+        placement::centreOnScreen(this);
     }
     QMainWindow::setVisible(visible);
     // Windows knows the title bar's size only once the native window exists:
     // centre again with it, before anything is drawn.
     if (first && frameGeometry().size() != size())
-        look::centreOnScreen(this);
+        placement::centreOnScreen(this);
 }
 
 void Form::closeEvent(QCloseEvent *e)

@@ -1,6 +1,6 @@
 #pragma once
 // A top-level window of the program: fixed client size, no minimise or
-// maximise, centred when first shown, destroyed when unloaded (closed).
+// maximise, centred when first shown (see placement.h), destroyed when unloaded (closed).
 #include <QMainWindow>
 
 class QPushButton;

@@ -53,6 +53,13 @@ void LinkedForm::buildMenuBar(const QString &updateCaption, const char *separato
     mnuUpdate = entry(this, mnuHelp, "mnuUpdate", updateCaption);
     separator(mnuHelp, separator2);
     mnuAbout = entry(this, mnuHelp, "mnuAbout", QStringLiteral("&About Software"));
+    // A menu is a window of its own, which takes the desktop's menu font, not
+    // the bar's: the bar's, so that a menu reads like the bar it drops from.
+    // Inherited, the bar's font is unresolved: resolved in full, it is set as is.
+    QFont barFont = bar->font();
+    barFont.setResolveMask(QFont::AllPropertiesResolved);
+    mnuFile->setFont(barFont);
+    mnuHelp->setFont(barFont);
     mnuDonate = bar->addAction(QStringLiteral("&Donate"));
     mnuDonate->setObjectName(QStringLiteral("mnuDonate"));
     // Greyed, so its access key would only shadow Alt+O of the find button

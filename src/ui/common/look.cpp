@@ -1,15 +1,14 @@
 #include "ui/common/look.h"
 
 #include "ui/common/accesskeys.h"
+#include "ui/common/placement.h"
 
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 namespace look {
 
@@ -73,7 +72,7 @@ void setTextColour(QWidget *w, const QColor &colour)
 void place(QWidget *w, const char *name, const QRect &rect)
 {
     w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(rect);
+    w->setGeometry(placement::px(rect));
 }
 
 QFrame *panel(QWidget *parent, const char *name, const QRect &rect, const QColor &colour)
@@ -157,14 +156,12 @@ QPushButton *button(QWidget *parent, const char *name, const QRect &rect, const 
     return b;
 }
 
-void centreOnScreen(QWidget *window)
+void fitOneLineLabels(QWidget *window)
 {
-    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect avail = screen->availableGeometry();
-    const QSize size = window->frameGeometry().size();
-    window->move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
+    for (QLabel *l : window->findChildren<QLabel *>()) {
+        if (!l->wordWrap() && !l->text().isEmpty() && l->sizeHint().width() > l->width())
+            l->resize(l->sizeHint().width(), l->height());
+    }
 }
 
 } // namespace look

@@ -1,6 +1,6 @@
 #pragma once
 // The program's look: its colours, fonts, and helpers that place a control at
-// its 96-dpi rectangle (Qt's logical pixels) with its given object name.
+// its 96-dpi rectangle with its given object name.
 #include "core/product.h"
 
 #include <QColor>
@@ -41,7 +41,7 @@ QFont withSansStandIns(QFont font);
 void setBackground(QWidget *w, const QColor &colour);
 void setTextColour(QWidget *w, const QColor &colour);
 
-// Gives a new control its name and rectangle.
+// Gives a new control its name and rectangle (in 96-dpi pixels, see placement.h).
 void place(QWidget *w, const char *name, const QRect &rect);
 
 // A borderless frame used only as a coloured background.
@@ -63,7 +63,8 @@ QComboBox *dropDown(QWidget *parent, const char *name, const QRect &rect, const 
 QPushButton *button(QWidget *parent, const char *name, const QRect &rect, const QString &text,
                     const QFont &font);
 
-// Centres a top-level window on the screen it is about to appear on.
-void centreOnScreen(QWidget *window);
+// Widens each one-line label of `window` that its text overruns (fonts wider
+// than the designed ones, a DPI that does not scale them evenly).
+void fitOneLineLabels(QWidget *window);
 
 } // namespace look

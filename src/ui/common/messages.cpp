@@ -1,6 +1,7 @@
 #include "ui/common/messages.h"
 
 #include "ui/common/accesskeys.h"
+#include "ui/common/placement.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -23,12 +24,28 @@ int titleBarWidth(const QString &title)
     font.setPointSizeF(font.pointSizeF() * 1.25);
     return QFontMetrics(font).horizontalAdvance(title) + 4 * 28 + 16;
 }
+
+// A box with no window of ours under it opens where the program's windows
+// do; one over a window is centred on that window, as Qt puts it.
+class Box : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent *e) override
+    {
+        QMessageBox::showEvent(e); // gives the box its final size
+        if (!parentWidget())
+            placement::centreOnScreen(this);
+    }
+};
 } // namespace
 
 QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageBox::Icon icon,
                                  QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(icon, kAppTitle, text, buttons, parent);
+    Box box(icon, kAppTitle, text, buttons, parent);
     box.setObjectName(QStringLiteral("messageBox"));
     if (buttons & QMessageBox::Yes)
         box.setDefaultButton(QMessageBox::Yes);

@@ -3,6 +3,7 @@
 #include "core/interpretations.h"
 #include "ui/common/linklabel.h"
 #include "ui/common/look.h"
+#include "ui/common/placement.h"
 #include "ui/farewell/frmNagScreen2.h"
 #include "ui/forms.h"
 #include "ui/main/frmMain.h"
@@ -49,12 +50,13 @@ frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
     lblOmbrelSign->setAccessibleDescription(QStringLiteral("Ombrel's sign"));
     // Where the fonts at hand run wider than the designed ones, the sentence
     // keeps its words: the fixed text takes what it needs and the sign follows.
-    Label12->resize(std::max(218, Label12->sizeHint().width()), 14);
+    Label12->resize(std::max(Label12->width(), Label12->sizeHint().width()), Label12->height());
     const QFontMetrics metrics(lblOmbrelSign->font());
+    const QRect sign = lblOmbrelSign->geometry();
     lblOmbrelSign->setGeometry(
-        std::max(232, Label12->geometry().right() + 7), 32,
-        std::max(94, metrics.horizontalAdvance(QStringLiteral("Sagittarius")) + 4),
-        std::max(14, metrics.height()));
+        std::max(sign.x(), Label12->geometry().right() + 1 + placement::px(6)), sign.y(),
+        std::max(sign.width(), metrics.horizontalAdvance(QStringLiteral("Sagittarius")) + 4),
+        std::max(sign.height(), metrics.height()));
     setDefaultAndCancel(cmdExit);
     setTabOrder(cmdExit, cmdBack);
     // The co-branding offer lies in front here, and nothing changes that.

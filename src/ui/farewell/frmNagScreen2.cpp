@@ -7,6 +7,7 @@
 #include "ui/common/linklabel.h"
 #include "ui/common/look.h"
 #include "ui/common/messages.h"
+#include "ui/common/placement.h"
 #include "ui/modHelp.h"
 #include "ui/modTellAFriend.h"
 
@@ -161,10 +162,11 @@ void frmNagScreen2::Form_Load()
 {
     setWindowTitle(look::kWindowCaption);
     lblNagScreen2Caption->setText(look::kWindowCaption);
+    const int captionHeight = lblNagScreen2Caption->height();
     lblNagScreen2Caption->adjustSize();
-    lblNagScreen2Caption->resize(lblNagScreen2Caption->width(), 29);
+    lblNagScreen2Caption->resize(lblNagScreen2Caption->width(), captionHeight);
     setWindowIcon(look::windowIcon());
-    picNagscreen2Icon->setPixmap(look::appIcon().pixmap(QSize(32, 32)));
+    picNagscreen2Icon->setPixmap(look::appIcon().pixmap(placement::px(QSize(32, 32))));
     platform::seedRandomFromClock();
     Label2->setText(appealText(int(platform::nextRandom() * 4)));
 }
