@@ -1,9 +1,11 @@
 #include "ui/common/messages.h"
 
+#include "ui/common/accessibility.h"
 #include "ui/common/accesskeys.h"
 
 #include <QApplication>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLoggingCategory>
 #include <QSpacerItem>
 
@@ -28,7 +30,15 @@ int titleBarWidth(const QString &title)
 QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageBox::Icon icon,
                                  QMessageBox::StandardButtons buttons)
 {
+    accessibility::install();
     QMessageBox box(icon, kAppTitle, text, buttons, parent);
+    // A carriage return alone breaks the line for the eye only: readers get a
+    // line feed, so the two sentences are not run together.
+    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        label && text.contains(u'\r'))
+        label->setAccessibleName(QString(text)
+                                     .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                     .replace(u'\r', u'\n'));
     box.setObjectName(QStringLiteral("messageBox"));
     if (buttons & QMessageBox::Yes)
         box.setDefaultButton(QMessageBox::Yes);

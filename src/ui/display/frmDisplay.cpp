@@ -1,6 +1,7 @@
 #include "ui/display/frmDisplay.h"
 
 #include "core/interpretations.h"
+#include "ui/common/accessibility.h"
 #include "ui/common/linklabel.h"
 #include "ui/common/look.h"
 #include "ui/farewell/frmNagScreen2.h"
@@ -47,6 +48,11 @@ frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
 
     lblSignDesc->setWordWrap(true);
     lblOmbrelSign->setAccessibleDescription(QStringLiteral("Ombrel's sign"));
+    // Read as a dialog, the window's sentence and interpretation are read with
+    // its title as it opens, as the About window's text is; both line by line.
+    accessibility::readAsDialog(this);
+    accessibility::readAsText(Label12);
+    accessibility::readAsText(lblSignDesc);
     // Where the fonts at hand run wider than the designed ones, the sentence
     // keeps its words: the fixed text takes what it needs and the sign follows.
     Label12->resize(std::max(218, Label12->sizeHint().width()), 14);
@@ -72,6 +78,8 @@ void frmDisplay::setSign(const QString &sign)
     if (const auto text = modPlanetSign::ownInterpretation(sign))
         lblSignDesc->setText(*text);
     lblOmbrelSign->setText(sign);
+    // The fixed text and the sign beside it read as one sentence.
+    Label12->setAccessibleName(Label12->text() + u' ' + sign);
 }
 
 void frmDisplay::cmdBack_Click()
