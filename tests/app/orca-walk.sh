@@ -126,15 +126,17 @@ n                    | Name_text
 shift+a shift+n shift+n | A N
 ctrl+Left            | ANN
 ctrl+Right           | ANN
-Tab                  | Date 1
+Tab                  | Date_combo_box._1.
 Down Down            | 3
 alt+Down             | Date List_with_31_items
 Return               | Date 3
-Tab                  | Month January
+Tab                  | Month_combo_box._January.
 End                  | December
-Tab                  | Year 1946
+Tab                  | Year_combo_box._1946.
 Tab                  | Find
-alt+o                | Placed_in Exit
+alt+o                | Placed_in_Libra You_are_quiet_and_reserved Exit
+# Flat review, one line up from Exit: the interpretation's last line alone.
+KP_Home              | more_creative !You_are_quiet
 Escape               | Exit_push_button
 Tab                  | Click_Here_To_Visit push_button !check_box
 Tab                  | Your_Name_text
