@@ -9,6 +9,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import Atspi
 
 PID = int(sys.argv[1])
 EXPECTED = sys.argv[2]
@@ -48,6 +49,34 @@ def labelled_by(acc):
     return None
 
 
+BOUNDARIES = (pyatspi.TEXT_BOUNDARY_CHAR, pyatspi.TEXT_BOUNDARY_WORD_START,
+              pyatspi.TEXT_BOUNDARY_WORD_END, pyatspi.TEXT_BOUNDARY_SENTENCE_START,
+              pyatspi.TEXT_BOUNDARY_SENTENCE_END, pyatspi.TEXT_BOUNDARY_LINE_START,
+              pyatspi.TEXT_BOUNDARY_LINE_END)
+
+
+def every_boundary_at_end(box, limit=5.0):
+    """Asks the text box for each item before, at and after its end, as a screen
+    reader does after Ctrl+Right; each answer must come within the limit."""
+    text = box.queryText()
+    end = text.characterCount
+    for boundary in BOUNDARIES:
+        for ask in (text.getTextBeforeOffset, text.getTextAtOffset, text.getTextAfterOffset):
+            started = time.monotonic()
+            try:
+                ask(end, boundary)
+            except Exception as e:  # a timed-out call raises
+                sys.exit(f"FAIL: {box.name!r} did not answer {ask.__name__}({end}, {boundary}): {e}")
+            if time.monotonic() - started > limit:
+                sys.exit(f"FAIL: {box.name!r} took over {limit} s for {ask.__name__}({end}, {boundary})")
+
+
+def text_box(root, name):
+    return wait_for(f"text box {name!r}", lambda: next(
+        (a for a in descendants(root, lambda a: a.getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY))
+         if a.name == name and showing(a)), None))
+
+
 def press(acc):
     actions = acc.queryAction()
     for i in range(actions.nActions):
@@ -57,6 +86,8 @@ def press(acc):
     sys.exit(f"FAIL: {acc.name!r} has no Press action")
 
 
+# A question that never comes back fails within seconds, not D-Bus's 25.
+Atspi.set_timeout(3000, 15000)
 app = wait_for("application", application)
 main = wait_for("main window", lambda: next(
     (f for f in app if f is not None and f.name == CAPTION and showing(f)), None))
@@ -64,6 +95,7 @@ main = wait_for("main window", lambda: next(
 name_box = next(a for a in descendants(main, lambda a: a.getRole() == pyatspi.ROLE_TEXT
                                         or a.getRole() == pyatspi.ROLE_ENTRY) if a.name == "Name")
 name_box.queryEditableText().setTextContents("ANN BEE")
+every_boundary_at_end(name_box)
 
 # The banner and the offer in front; the offer behind it is not shown.
 links = [a for a in descendants(main, lambda a: a.getRole() == pyatspi.ROLE_LINK) if showing(a)]
@@ -84,7 +116,9 @@ for label, typed, value in (("Date", "19", "19"), ("Month", "Dec", "December"), 
     subprocess.run(["xdotool", "key", "Tab"], check=True)
     wait_for(f"focus on {label}", lambda: combo if combo.getState().contains(pyatspi.STATE_FOCUSED) else None)
     subprocess.run(["xdotool", "type", "--delay", "60", typed], check=True)
-    wait_for(f"{label} reading {value}", lambda: combo if combo.name == value else None, timeout=5)
+    # Named by the label; the pick is its value, read from its text.
+    wait_for(f"{label} reading {value}", lambda: combo if combo.name == label
+             and combo.queryText().getText(0, -1) == value else None, timeout=5)
 
 find = next(a for a in descendants(main, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON)
             if a.name == "Find My Ombrel Astrology Sign")
@@ -104,3 +138,21 @@ sign = wait_for("sign in the result window", sign_label)
 print(f"sign read through AT-SPI: {sign.name}")
 if sign.name != EXPECTED:
     sys.exit(f"FAIL: read {sign.name!r}, expected {EXPECTED!r}")
+result = sign
+while result.parent is not None and result.parent.getRole() != pyatspi.ROLE_APPLICATION:
+    result = result.parent
+if result.getRole() != pyatspi.ROLE_DIALOG:
+    sys.exit(f"FAIL: the result window reads as {result.getRoleName()}, not as a dialog")
+if not any(a.name.endswith(f"Placed in {EXPECTED}") for a in descendants(result, lambda a: True)):
+    sys.exit("FAIL: no sentence ending in the sign in the result window")
+
+# Exit leads to the farewell window and its referral boxes: one row each.
+press(next(a for a in descendants(result, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON)
+           if a.name == "Exit"))
+farewell = wait_for("farewell window", lambda: next(
+    (f for f in app if f is not None and showing(f)
+     and any(a.name == "Refer A Friend" for a in descendants(f, lambda a: True))), None))
+for name in ("Your Name", "Your Email Address", "Friend's Name", "Friend's Email Address",
+             "Your Message"):
+    every_boundary_at_end(text_box(farewell, name))
+print("every text box answered every boundary at its end")

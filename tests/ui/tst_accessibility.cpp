@@ -1,15 +1,31 @@
 // What a screen reader is given: every window walked through QAccessible.
+#include "support/answerer.h"
 #include "support/urlcatcher.h"
 #include "support/windows.h"
+#include "ui/about/frmAbout.h"
 #include "ui/common/linklabel.h"
+#include "ui/common/messages.h"
 #include "ui/display/frmDisplay.h"
+#include "ui/farewell/frmNagScreen2.h"
 #include "ui/forms.h"
 #include "ui/main/frmMain.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QtTest>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
 
 namespace {
 QString describe(QAccessibleInterface *i)
@@ -38,6 +54,59 @@ QStringList unnamedFocusable(QAccessibleInterface *root)
 QStringList unnamedFocusable(QWidget *window)
 {
     return unnamedFocusable(QAccessible::queryAccessibleInterface(window));
+}
+
+// Ends the whole test with a failure when the guarded work has not finished in
+// time: a question that never comes back cannot be failed from inside.
+class Deadline
+{
+public:
+    Deadline(const QString &what, std::chrono::seconds limit)
+        : m_what(what.toStdString()), m_watch([this, limit] {
+              std::unique_lock lock(m_mutex);
+              if (!m_done.wait_for(lock, limit, [this] { return m_finished; })) {
+                  std::fprintf(stderr, "FAIL!  : %s did not answer within %lld s\n", m_what.c_str(),
+                               static_cast<long long>(limit.count()));
+                  std::_Exit(1);
+              }
+          })
+    {
+    }
+    ~Deadline()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_finished = true;
+        }
+        m_done.notify_one();
+        m_watch.join();
+    }
+
+private:
+    std::string m_what;
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    std::thread m_watch;
+};
+
+QAccessibleTextInterface *textOf(QWidget *w)
+{
+    QAccessibleInterface *i = QAccessible::queryAccessibleInterface(w);
+    return i ? i->textInterface() : nullptr;
+}
+
+// The lines a text interface gives, one after the other from the start.
+QStringList linesOf(QAccessibleTextInterface *t)
+{
+    QStringList lines;
+    int start = 0, end = 0;
+    for (int offset = 0; offset < t->characterCount() && lines.size() < 100; offset = end) {
+        lines << t->textAtOffset(offset, QAccessible::LineBoundary, &start, &end);
+        if (end <= offset)
+            break;
+    }
+    return lines;
 }
 
 QList<QWidget *> onTabPath(QWidget *window)
@@ -100,11 +169,122 @@ private slots:
         QCOMPARE(labelOf(m->cboMonth), QStringLiteral("Month"));
         QCOMPARE(labelOf(m->cboYear), QStringLiteral("Year"));
         QCOMPARE(labelOf(m->txtName), QStringLiteral("Name"));
-        QVERIFY(m->cboDate->accessibleName().startsWith(u"Day"));
-        QVERIFY(m->cboMonth->accessibleName().startsWith(u"Month"));
-        QVERIFY(m->cboYear->accessibleName().startsWith(u"Year"));
         QCOMPARE(QAccessible::queryAccessibleInterface(m->txtName)->text(QAccessible::Name),
                  QStringLiteral("Name"));
+    }
+
+    // A list is named by its label and valued by its pick, which is also its
+    // text (where readers look for a list's value); its popup list shares the name.
+    void listsReadLabelAndValue_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("cboDate") << "cboDate"
+                                 << "Date" << 2 << "3";
+        QTest::newRow("cboMonth") << "cboMonth"
+                                  << "Month" << 11 << "December";
+        QTest::newRow("cboYear") << "cboYear"
+                                 << "Year" << 70 << "2016";
+    }
+
+    void listsReadLabelAndValue()
+    {
+        QFETCH(QString, list);
+        QFETCH(QString, name);
+        QFETCH(int, index);
+        QFETCH(QString, value);
+        frmMain *m = Forms::Main();
+        m->show();
+        auto *combo = m->findChild<QComboBox *>(list);
+        QAccessibleInterface *i = QAccessible::queryAccessibleInterface(combo);
+        QCOMPARE(i->role(), QAccessible::ComboBox);
+        QCOMPARE(i->text(QAccessible::Name), name);
+        QCOMPARE(i->text(QAccessible::Value), combo->itemText(0));
+        combo->setCurrentIndex(index);
+        QCOMPARE(i->text(QAccessible::Value), value);
+        QVERIFY(i->textInterface());
+        QCOMPARE(i->textInterface()->text(0, i->textInterface()->characterCount()), value);
+        QCOMPARE(i->childCount(), 1);
+        QCOMPARE(i->child(0)->object(), combo->view());
+        QCOMPARE(i->child(0)->text(QAccessible::Name), name);
+        QVERIFY(i->state().expandable);
+        QVERIFY(i->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::showMenuAction()));
+    }
+
+    // Every question about the text of every text box comes back: each boundary,
+    // before, at and after each offset from 0 to the end (Qt 6.4's own answer
+    // for a word or sentence at the end of a line edit never comes).
+    void everyBoundaryAnswers_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("frmMain txtName") << "frmMain"
+                                         << "txtName"
+                                         << "ANN BEE";
+        QTest::newRow("frmNagScreen2 txtName") << "frmNagScreen2"
+                                               << "txtName"
+                                               << "Your Name";
+        QTest::newRow("frmNagScreen2 txtEmail") << "frmNagScreen2"
+                                                << "txtEmail"
+                                                << "ann@bee.example";
+        QTest::newRow("frmNagScreen2 txtFriendName") << "frmNagScreen2"
+                                                     << "txtFriendName"
+                                                     << "Friend's Name";
+        QTest::newRow("frmNagScreen2 txtFriendEmail") << "frmNagScreen2"
+                                                      << "txtFriendEmail"
+                                                      << "Hi. Bye.";
+        QTest::newRow("frmNagScreen2 txtMessage") << "frmNagScreen2"
+                                                  << "txtMessage"
+                                                  << "Your Message\r\nSee you. ";
+    }
+
+    void everyBoundaryAnswers()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, box);
+        QFETCH(QString, text);
+        QWidget *w = showWindow(window)->findChild<QWidget *>(box);
+        QVERIFY(w);
+        if (auto *line = qobject_cast<QLineEdit *>(w))
+            line->setText(text);
+        else
+            static_cast<QPlainTextEdit *>(w)->setPlainText(text);
+        QAccessibleTextInterface *t = textOf(w);
+        QVERIFY(t);
+        const int length = t->characterCount();
+        const QString all = t->text(0, length);
+        const QAccessible::TextBoundaryType types[] = {
+            QAccessible::CharBoundary,     QAccessible::WordBoundary,
+            QAccessible::SentenceBoundary, QAccessible::ParagraphBoundary,
+            QAccessible::LineBoundary,     QAccessible::NoBoundary};
+        Deadline deadline(window + u' ' + box, std::chrono::seconds(10));
+        for (QAccessible::TextBoundaryType type : types) {
+            for (int offset = -2; offset <= length; ++offset) {
+                int start = -1, end = -1;
+                for (int which = -1; which <= 1; ++which) {
+                    const QString got = which < 0 ? t->textBeforeOffset(offset, type, &start, &end)
+                                        : which > 0 ? t->textAfterOffset(offset, type, &start, &end)
+                                                    : t->textAtOffset(offset, type, &start, &end);
+                    const QString where = QStringLiteral("type %1, offset %2, which %3")
+                                              .arg(type)
+                                              .arg(offset)
+                                              .arg(which);
+                    if (start == -1 && end == -1) {
+                        QVERIFY2(got.isEmpty(), qPrintable(where));
+                        continue;
+                    }
+                    QVERIFY2(0 <= start && start <= end && end <= length, qPrintable(where));
+                    QCOMPARE(got, all.mid(start, end - start));
+                }
+            }
+        }
+        int start = -1, end = -1;
+        QCOMPARE(t->textAtOffset(0, QAccessible::WordBoundary, &start, &end),
+                 all.left(all.indexOf(QRegularExpression(QStringLiteral("[ .@\r]")))));
     }
 
     // Links are announced as links and pressing one through its action follows
@@ -192,6 +372,95 @@ private slots:
         // Enter on a focused link follows it rather than pressing the window's default button.
         QVERIFY(m->isVisible());
         QVERIFY(!Forms::isDisplayLoaded());
+    }
+
+    // Panels are groupings inside their window, named by their caption where
+    // they have one; the farewell window's link button is a button.
+    void panelsAreGroupings_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<int>("panels");
+        QTest::newRow("frmMain") << "frmMain" << 4;
+        QTest::newRow("frmDisplay") << "frmDisplay" << 3;
+        QTest::newRow("frmNagScreen2") << "frmNagScreen2" << 2;
+    }
+
+    void panelsAreGroupings()
+    {
+        QFETCH(QString, window);
+        QFETCH(int, panels);
+        QWidget *w = showWindow(window);
+        int seen = 0;
+        for (QWidget *f : w->findChildren<QWidget *>()) {
+            auto *group = qobject_cast<QGroupBox *>(f);
+            if ((f->metaObject() != &QFrame::staticMetaObject && !group) || f->isWindow())
+                continue;
+            ++seen;
+            QAccessibleInterface *i = QAccessible::queryAccessibleInterface(f);
+            QVERIFY2(i->role() == QAccessible::Grouping, qPrintable(f->objectName()));
+            if (group)
+                QCOMPARE(i->text(QAccessible::Name), group->title());
+        }
+        QCOMPARE(seen, panels);
+        if (auto *nag = qobject_cast<frmNagScreen2 *>(w)) {
+            QAccessibleInterface *i = QAccessible::queryAccessibleInterface(nag->Check1);
+            QCOMPARE(i->role(), QAccessible::Button);
+            QVERIFY(!i->state().checkable);
+            QCOMPARE(i->text(QAccessible::Name), nag->Check1->text());
+            QVERIFY(i->actionInterface()->actionNames().contains(
+                QAccessibleActionInterface::pressAction()));
+        }
+    }
+
+    // What is drawn only for the eye is not read: the About window's rule, a
+    // message box's icon. The update question reads as its two lines.
+    void decorationsAreHidden()
+    {
+        auto *about = static_cast<frmAbout *>(showWindow(QStringLiteral("frmAbout")));
+        QVERIFY(QAccessible::queryAccessibleInterface(about->Line2)->state().invisible);
+        BoxAnswerer answers{QMessageBox::No};
+        bool iconHidden = false;
+        QString read;
+        answers.whileShown = [&] {
+            QWidget *box = QApplication::activeModalWidget();
+            auto *icon = box->findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label"));
+            auto *text = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+            iconHidden = icon && QAccessible::queryAccessibleInterface(icon)->state().invisible;
+            read = text ? QAccessible::queryAccessibleInterface(text)->text(QAccessible::Name)
+                        : QString();
+        };
+        messages::show(nullptr, QStringLiteral("There maybe an update\rDo you?"),
+                       QMessageBox::Information, QMessageBox::Yes | QMessageBox::No);
+        QVERIFY(iconHidden);
+        QCOMPARE(read, QStringLiteral("There maybe an update\nDo you?"));
+    }
+
+    // The result window reads as a dialog: its sentence, sign included, and the
+    // interpretation are read as it opens, and line by line as they are drawn.
+    void resultReadsAsDialog()
+    {
+        frmDisplay *d = showResult();
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        QCOMPARE(QAccessible::queryAccessibleInterface(d)->role(), QAccessible::Dialog);
+        QCOMPARE(QAccessible::queryAccessibleInterface(d->Label12)->text(QAccessible::Name),
+                 QStringLiteral("Ombrel in your Chart is Placed in Sagittarius"));
+        QAccessibleTextInterface *desc = textOf(d->lblSignDesc);
+        QVERIFY(desc);
+        const QStringList lines = linesOf(desc);
+        QVERIFY2(lines.size() >= 2, qPrintable(lines.join(u'|')));
+        QCOMPARE(lines.join(QString()), d->lblSignDesc->text());
+        // Each line lies below the one before it.
+        int start = 0, end = 0, top = -1;
+        for (const QString &line : lines) {
+            const QRect r = desc->characterRect(start);
+            QVERIFY2(
+                r.top() > top
+                    && d->lblSignDesc->rect().contains(d->lblSignDesc->mapFromGlobal(r.center())),
+                qPrintable(line));
+            top = r.top();
+            desc->textAtOffset(start, QAccessible::LineBoundary, &start, &end);
+            start = end;
+        }
     }
 
     void signIsReadable()

@@ -1,6 +1,7 @@
 #include "ui/about/frmAbout.h"
 
 #include "core/siteaddress.h"
+#include "ui/common/accessibility.h"
 #include "ui/common/appicon.h"
 #include "ui/common/linklabel.h"
 #include "ui/common/look.h"
@@ -24,6 +25,7 @@ LinkLabel *link(QWidget *parent, const char *name, const QRect &rect, const QStr
 frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
 {
     using namespace look;
+    accessibility::install();
     setObjectName(QStringLiteral("frmAbout"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -53,6 +55,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     // The window's own background behind the icon: the colour scheme's could
     // be anything (a black square under a dark one).
     setBackground(picIcon, kMagenta);
+    accessibility::hideFromReader(Line2);
     Label1->setWordWrap(true);
     Label6->setWordWrap(true);
     // One-line texts keep every letter where the fonts at hand run wider than

@@ -1,5 +1,6 @@
 #include "ui/common/form.h"
 
+#include "ui/common/accessibility.h"
 #include "ui/common/appicon.h"
 #include "ui/common/look.h"
 #include "ui/common/placement.h"
@@ -12,6 +13,7 @@
 Form::Form(const char *name, QSize clientSize, QWidget *parent)
     : QMainWindow(parent), m_client(new QWidget(this))
 {
+    accessibility::install();
     setObjectName(QString::fromLatin1(name));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint

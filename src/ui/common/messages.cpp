@@ -1,10 +1,12 @@
 #include "ui/common/messages.h"
 
+#include "ui/common/accessibility.h"
 #include "ui/common/accesskeys.h"
 #include "ui/common/placement.h"
 
 #include <QApplication>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLoggingCategory>
 #include <QSpacerItem>
 
@@ -45,7 +47,15 @@ protected:
 QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageBox::Icon icon,
                                  QMessageBox::StandardButtons buttons)
 {
+    accessibility::install();
     Box box(icon, kAppTitle, text, buttons, parent);
+    // A carriage return alone breaks the line for the eye only: readers get a
+    // line feed, so the two sentences are not run together.
+    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        label && text.contains(u'\r'))
+        label->setAccessibleName(QString(text)
+                                     .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                     .replace(u'\r', u'\n'));
     box.setObjectName(QStringLiteral("messageBox"));
     if (buttons & QMessageBox::Yes)
         box.setDefaultButton(QMessageBox::Yes);

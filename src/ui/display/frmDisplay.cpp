@@ -1,6 +1,7 @@
 #include "ui/display/frmDisplay.h"
 
 #include "core/interpretations.h"
+#include "ui/common/accessibility.h"
 #include "ui/common/linklabel.h"
 #include "ui/common/look.h"
 #include "ui/common/placement.h"
@@ -48,6 +49,11 @@ frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
 
     lblSignDesc->setWordWrap(true);
     lblOmbrelSign->setAccessibleDescription(QStringLiteral("Ombrel's sign"));
+    // Read as a dialog, the window's sentence and interpretation are read with
+    // its title as it opens, as the About window's text is; both line by line.
+    accessibility::readAsDialog(this);
+    accessibility::readAsText(Label12);
+    accessibility::readAsText(lblSignDesc);
     // Where the fonts at hand run wider than the designed ones, the sentence
     // keeps its words: the fixed text takes what it needs and the sign follows.
     Label12->resize(std::max(Label12->width(), Label12->sizeHint().width()), Label12->height());
@@ -74,6 +80,8 @@ void frmDisplay::setSign(const QString &sign)
     if (const auto text = modPlanetSign::ownInterpretation(sign))
         lblSignDesc->setText(*text);
     lblOmbrelSign->setText(sign);
+    // The fixed text and the sign beside it read as one sentence.
+    Label12->setAccessibleName(Label12->text() + u' ' + sign);
 }
 
 void frmDisplay::cmdBack_Click()

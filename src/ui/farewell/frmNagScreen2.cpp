@@ -3,6 +3,7 @@
 #include "core/referral.h"
 #include "core/siteaddress.h"
 #include "platform/platform.h"
+#include "ui/common/accessibility.h"
 #include "ui/common/appicon.h"
 #include "ui/common/linklabel.h"
 #include "ui/common/look.h"
@@ -112,6 +113,7 @@ frmNagScreen2::frmNagScreen2() : Form("frmNagScreen2", {741, 315})
 
     // Check1 is a check box drawn as a button: a link that never stays down.
     Check1->setCheckable(true);
+    accessibility::readAsButton(Check1);
     Check1->setAutoDefault(false);
     Check1->setCursor(Qt::PointingHandCursor);
     setTextColour(Check1, QColor(0, 0, 192));
@@ -223,7 +225,7 @@ bool frmNagScreen2::eventFilter(QObject *watched, QEvent *e)
         const QString placeholder = placeholderOf(watched);
         const QString text = boxText(watched);
         if (e->type() == QEvent::FocusIn && referral::clearsOnFocus(text, placeholder))
-            setBoxText(watched, QString());
+            accessibility::unannounced([&] { setBoxText(watched, QString()); });
         else if (e->type() == QEvent::FocusOut && referral::refillsOnLeave(text))
             setBoxText(watched, placeholder);
         return false;

@@ -5,6 +5,7 @@
 #include "core/modPlanetSign.h"
 #include "core/namefilter.h"
 #include "platform/platform.h"
+#include "ui/common/accessibility.h"
 #include "ui/common/linklabel.h"
 #include "ui/common/look.h"
 #include "ui/common/messages.h"
@@ -107,11 +108,11 @@ frmMain::frmMain() : LinkedForm("frmMain", {484, 337})
     bringOfferToFront(lblFullBrand);
     setDefaultAndCancel(cmdExit);
 
-    // Screen readers on Linux name a box or list by its label and read its value as it changes.
+    // Screen readers name a box or list by its label and read the list's pick as its value.
     txtName->setAccessibleName(QStringLiteral("Name"));
-    cboDate->setAccessibleName(QStringLiteral("Day of birth"));
-    cboMonth->setAccessibleName(QStringLiteral("Month of birth"));
-    cboYear->setAccessibleName(QStringLiteral("Year of birth"));
+    accessibility::nameList(cboDate, Label5->text());
+    accessibility::nameList(cboMonth, Label7->text());
+    accessibility::nameList(cboYear, Label6->text());
     Label1->setBuddy(txtName);
     Label5->setBuddy(cboDate);
     Label7->setBuddy(cboMonth);
