@@ -408,7 +408,8 @@ private slots:
                {QStringLiteral("windowfocus"), QStringLiteral("--sync"), box[0],
                 QStringLiteral("key"), QStringLiteral("Return")});
         QFile browser(at("bin/browser"));
-        QVERIFY2(QTest::qWaitFor([&] { return browser.size() > 0; }, 10000), "no browser started");
+        QVERIFY2(QTest::qWaitFor([&] { return browser.size() > 0; }, 10000),
+                 "Return on the update question started no browser");
         QVERIFY(browser.open(QIODevice::ReadOnly));
         const pid_t sleeper = pid_t(browser.readAll().trimmed().toInt());
         ::kill(pid_t(app->processId()), SIGKILL);
