@@ -1,8 +1,9 @@
 // The program on a hostile machine: junk at every path it reads or writes,
 // and one user starting it from different environments. Each case has a
-// private mount namespace (its own /tmp and /run, an overlay over /dev) and
-// runs the program as the user nobody, where root would hide a fault, or as
-// root, where only root could do harm; its windows are on a private Xvfb.
+// private mount namespace (its own /tmp, /run and root's home, an overlay
+// over /dev) and runs the program as the user nobody, where root would hide a
+// fault, or as root, where only root could do harm; its windows are on a
+// private Xvfb.
 #include <QDate>
 #include <QDir>
 #include <QProcess>
