@@ -1,5 +1,8 @@
 // The command line as a user or a packager's script meets it: the built
-// executable started with --help, --version or a wrong option.
+// executable started with --help, --version or a wrong option, and the
+// window system it asks Qt for.
+#include "platform/pluginchoice.h"
+
 #include <QDir>
 #include <QFileSystemWatcher>
 #include <QProcess>
@@ -233,8 +236,9 @@ private slots:
                 QCOMPARE(r.out, expected);
         } else {
             QCOMPARE(r.out, QString());
-            QVERIFY2(r.err.startsWith(kName + QStringLiteral(": ")), qPrintable(r.err));
-            QVERIFY2(r.err.contains(expected), qPrintable(r.err));
+            QVERIFY2(r.err.startsWith(kName + QStringLiteral(": ")) && r.err.contains(expected),
+                     qPrintable(QStringLiteral("said \"%1\", not \"%2: ...%3...\"")
+                                    .arg(r.err.trimmed(), kName, expected)));
             QCOMPARE(r.err.count(u'\n'), 1);
             QVERIFY(r.err.endsWith(u'\n'));
         }
@@ -277,6 +281,38 @@ private slots:
         QCOMPARE(entries(config), QStringList());
         QCOMPARE(watch.changed(), QStringList());
         QCOMPARE(holder->state(), QProcess::Running);
+    }
+
+    void pluginChoice_data()
+    {
+        QTest::addColumn<QByteArray>("display");
+        QTest::addColumn<QByteArray>("wayland");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("expected"); // empty: Qt's own choice stands
+        const QByteArray x = ":1", w = "wayland-1";
+        QTest::newRow("X alone") << x << QByteArray() << QStringList() << QByteArray("xcb");
+        QTest::newRow("X and Wayland") << x << w << QStringList() << QByteArray("xcb;wayland");
+        QTest::newRow("Wayland alone") << QByteArray() << w << QStringList() << QByteArray();
+        QTest::newRow("-platform chosen")
+            << x << w << QStringList{QStringLiteral("-platform"), QStringLiteral("wayland")}
+            << QByteArray();
+    }
+
+    // The window-system plug-ins the program asks Qt for, from what the
+    // environment names: X11 first wherever there is an X display.
+    void pluginChoice()
+    {
+        QFETCH(QByteArray, display);
+        QFETCH(QByteArray, wayland);
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, expected);
+        const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+        qunsetenv("QT_QPA_PLATFORM");
+        qputenv("DISPLAY", display);
+        qputenv("WAYLAND_DISPLAY", wayland);
+        const QByteArray chosen = platform::pluginChoice(QStringList{kName} + args);
+        qputenv("QT_QPA_PLATFORM", platform);
+        QCOMPARE(chosen, expected);
     }
 
     void starts_data()

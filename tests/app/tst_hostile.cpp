@@ -1,8 +1,9 @@
 // The program on a hostile machine: junk at every path it reads or writes,
 // and one user starting it from different environments. Each case has a
-// private mount namespace (its own /tmp and /run, an overlay over /dev) and
-// runs the program as the user nobody, where root would hide a fault, or as
-// root, where only root could do harm; its windows are on a private Xvfb.
+// private mount namespace (its own /tmp, /run and root's home, an overlay
+// over /dev) and runs the program as the user nobody, where root would hide a
+// fault, or as root, where only root could do harm; its windows are on a
+// private Xvfb.
 #include <QDate>
 #include <QDir>
 #include <QProcess>
@@ -12,10 +13,10 @@
 
 #include <csignal>
 #include <memory>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace {
-const QString kProgram = QStringLiteral(XELT_EXECUTABLE);
 const QString kTitle = QStringLiteral("Xelt Ombrel Astrology v1.15");
 constexpr int kNobody = 65534;
 constexpr int kShowsWithinMs = 5000;
@@ -135,6 +136,10 @@ class TestHostile : public QObject
     Q_OBJECT
     QProcess xvfb;
     QString display;
+    // Short, so that a socket's path fits in its 108 bytes wherever the build
+    // is, and open to nobody: the program's copy and each case's work folder.
+    QTemporaryDir base{QStringLiteral("/tmp/xelt-hostile-XXXXXX")};
+    QString program;
     std::unique_ptr<QTemporaryDir> work; // one per case: config, home, the overlay's layers
     std::unique_ptr<QProcess> holder;    // keeps the case's mount namespace
     std::vector<std::unique_ptr<QProcess>> apps;
@@ -152,35 +157,38 @@ class TestHostile : public QObject
                           + args);
     }
 
-    // A private /tmp and /run, and /dev as an overlay whose changes land in ov/u.
-    void enterNamespace(int uid, bool withRuntime)
+    // A private /tmp, /run and home folder of root, and /dev as an overlay
+    // whose changes land in ov/u. False, having said why, when it cannot be had.
+    [[nodiscard]] bool enterNamespace(int uid, bool withRuntime)
     {
-        work = std::make_unique<QTemporaryDir>(QCoreApplication::applicationDirPath()
-                                               + QStringLiteral("/hostile-XXXXXX"));
-        QVERIFY(work->isValid());
+        work = std::make_unique<QTemporaryDir>(base.filePath(QStringLiteral("case-XXXXXX")));
         QFile::setPermissions(work->path(), QFile::Permissions(0x7755));
         for (const char *folder : {"config", "home", "elsewhere", "bin", "ov"})
-            QVERIFY(QDir(work->path()).mkdir(QString::fromLatin1(folder)));
+            QDir(work->path()).mkdir(QString::fromLatin1(folder));
         const QString owner = QString::number(uid);
         runFor(QStringLiteral("chown"), {QStringLiteral("-R"), owner + u':' + owner, at("config"),
                                          at("home"), at("elsewhere")});
         holder = std::make_unique<QProcess>();
-        holder->start(
-            QStringLiteral("unshare"),
-            {QStringLiteral("-m"), QStringLiteral("--propagation"), QStringLiteral("private"),
-             QStringLiteral("sh"), QStringLiteral("-c"),
-             QStringLiteral("mount -t tmpfs -o mode=1777 t /tmp && mount -t tmpfs t /run"
-                            " && mount -t tmpfs t \"$0\" && mkdir \"$0/u\" \"$0/w\" && mount -t"
-                            " overlay o -o lowerdir=/dev,upperdir=\"$0/u\",workdir=\"$0/w\" /dev"
-                            " && echo ready && exec sleep 600"),
-             at("ov")});
-        if (!holder->waitForReadyRead(10000) || holder->readAll().trimmed() != "ready")
-            QSKIP("no private mount namespace with an overlay here (needs root)");
+        holder->setProcessChannelMode(QProcess::MergedChannels);
+        holder->start(QStringLiteral(XELT_PRIVATE_FOLDERS),
+                      {QStringLiteral("--keep"), base.path(), QStringLiteral("/tmp"),
+                       QStringLiteral("/run"), QStringLiteral("~/"), QStringLiteral("--"),
+                       QStringLiteral("sh"), QStringLiteral("-c"),
+                       QStringLiteral("mount -t tmpfs t \"$0\" && mkdir \"$0/u\" \"$0/w\" && mount"
+                                      " -t overlay o -o lowerdir=/dev,upperdir=\"$0/u\","
+                                      "workdir=\"$0/w\" /dev && echo ready && exec sleep 600"),
+                       at("ov")});
+        holder->waitForReadyRead(10000);
+        if (const QByteArray said = holder->readAll().trimmed(); said != "ready") {
+            qWarning("no private mount namespace with an overlay: %s", said.constData());
+            return false;
+        }
         runtime.clear();
         if (withRuntime) {
             runtime = QStringLiteral("/run/user/") + owner;
             inside(QStringLiteral("mkdir -p -m 0700 %1 && chown %2:%2 %1").arg(runtime, owner));
         }
+        return true;
     }
 
     QProcessEnvironment environment(int uid) const
@@ -215,7 +223,7 @@ class TestHostile : public QObject
                  << QStringLiteral("--regid=%1").arg(uid) << QStringLiteral("--clear-groups");
         auto p = std::make_unique<QProcess>();
         p->setProcessEnvironment(env);
-        p->start(QStringLiteral("nsenter"), args << kProgram);
+        p->start(QStringLiteral("nsenter"), args << program);
         apps.push_back(std::move(p));
         return apps.back().get();
     }
@@ -345,6 +353,10 @@ private slots:
     {
         if (::geteuid() != 0)
             QSKIP("private mount namespaces and other users need root");
+        QVERIFY2(base.isValid(), qPrintable(base.errorString()));
+        QFile::setPermissions(base.path(), QFile::Permissions(0x7755));
+        program = base.filePath(QStringLiteral("xelt-ombrel-astrology"));
+        QVERIFY(QFile::copy(QStringLiteral(XELT_EXECUTABLE), program));
         int n = 170;
         while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
             ++n;
@@ -400,6 +412,9 @@ private slots:
                 << QStringLiteral("settings") << QString::fromLatin1(c.kind) << c.uid;
         QTest::newRow("settings: link to /dev/zero, as root")
             << QStringLiteral("settings") << QStringLiteral("link to /dev/zero") << 0;
+        // No runtime folder, and at the /tmp place a link to a folder of root's own.
+        QTest::newRow("lock folder: link to a folder, as root")
+            << QStringLiteral("lock folder") << QStringLiteral("link to a folder") << 0;
     }
 
     // Whatever is at a path the program uses, it shows its window within
@@ -410,11 +425,12 @@ private slots:
         QFETCH(QString, place);
         QFETCH(QString, kind);
         QFETCH(int, uid);
-        enterNamespace(uid, true);
+        QVERIFY(enterNamespace(uid, place != u"lock folder"));
         const QString conf = at("config/xelt-ombrel-astrology.conf");
         const QString lock = QStringLiteral("/xelt-ombrel-astrology-%1.lock").arg(uid);
         const QString path = place == u"settings"        ? conf
                              : place == u"settings lock" ? conf + QStringLiteral(".lock")
+                             : place == u"lock folder"   ? QStringLiteral("/tmp") + lock.chopped(5)
                                                          : runtime + lock;
         const SettingsCase *file = settingsCase(kind);
         for (const char *tool : {"getfacl", "getfattr", "strace"})
@@ -429,9 +445,10 @@ private slots:
             : kind == u"socket"
                 ? QStringLiteral("python3 -c 'import socket,sys; "
                                  "socket.socket(socket.AF_UNIX).bind(sys.argv[1])' \"$1\"")
-            : kind == u"random bytes"   ? QStringLiteral("head -c 64 /dev/urandom > \"$1\"")
-            : kind == u"link to a file" ? QStringLiteral(
-                  "touch \"$2/file\" && chown $3 \"$2/file\" && ln -s \"$2/file\" \"$1\"")
+            : kind == u"random bytes"     ? QStringLiteral("head -c 64 /dev/urandom > \"$1\"")
+            : kind == u"link to a folder" ? QStringLiteral("ln -s \"$2\" \"$1\"")
+            : kind == u"link to a file"   ? QStringLiteral(
+                    "touch \"$2/file\" && chown $3 \"$2/file\" && ln -s \"$2/file\" \"$1\"")
                                         : QStringLiteral("ln -s %1 \"$1\"").arg(kind.mid(8));
         inside(make + (file ? QString() : QStringLiteral(" && chown -h $3:$3 \"$1\"")),
                {path, at("elsewhere"), QString::number(uid), at("home")});
@@ -451,8 +468,17 @@ private slots:
         QCOMPARE(outcome(start(uid, env)), QStringLiteral("refused"));
         stopApps();
         // Only a lock that cannot live in the runtime folder makes a folder elsewhere.
-        const QStringList harmed = harm(before, snapshot(), uid, place == u"instance lock");
+        const QStringList harmed =
+            harm(before, snapshot(), uid, place == u"instance lock" || place == u"lock folder");
         QVERIFY2(harmed.isEmpty(), qPrintable(harmed.join(u'\n')));
+        // A link in /tmp may be anyone's: the lock goes to the home folder the
+        // user database names, whatever $HOME says.
+        if (place == u"lock folder") {
+            const QString cache =
+                QString::fromLocal8Bit(::getpwuid(uid_t(uid))->pw_dir) + QStringLiteral("/.cache");
+            QCOMPARE(inside(QStringLiteral("find /tmp \"$1\" -name \"$2\""), {cache, lock.mid(1)}),
+                     cache + lock);
+        }
         if (place == u"settings" && kind == u"link to a file") {
             QFile written(at("elsewhere/file"));
             QVERIFY(written.open(QIODevice::ReadOnly));
@@ -511,7 +537,7 @@ private slots:
         QFETCH(bool, runtimeFolder);
         QFETCH(QStringList, first);
         QFETCH(QStringList, second);
-        enterNamespace(uid, runtimeFolder);
+        QVERIFY(enterNamespace(uid, runtimeFolder));
         rootBefore = QDir::root().entryList(QDir::AllEntries | QDir::Hidden);
         const auto with = [&](QStringList changes) {
             QProcessEnvironment env = environment(uid);
@@ -536,7 +562,7 @@ private slots:
     // lock must not go with it, or the next start would be refused.
     void browserKeepsNoLock()
     {
-        enterNamespace(kNobody, true);
+        QVERIFY(enterNamespace(kNobody, true));
         QFile opener(at("bin/xdg-open"));
         QVERIFY(opener.open(QIODevice::WriteOnly));
         opener.write("#!/bin/sh\nsleep 30 &\necho $! > \"$(dirname \"$0\")/browser\"\n");
@@ -557,7 +583,8 @@ private slots:
                {QStringLiteral("windowfocus"), QStringLiteral("--sync"), box[0],
                 QStringLiteral("key"), QStringLiteral("Return")});
         QFile browser(at("bin/browser"));
-        QVERIFY2(QTest::qWaitFor([&] { return browser.size() > 0; }, 10000), "no browser started");
+        QVERIFY2(QTest::qWaitFor([&] { return browser.size() > 0; }, 10000),
+                 "Return on the update question started no browser");
         QVERIFY(browser.open(QIODevice::ReadOnly));
         const pid_t sleeper = pid_t(browser.readAll().trimmed().toInt());
         ::kill(pid_t(app->processId()), SIGKILL);

@@ -242,13 +242,14 @@ private slots:
 
         QProcess *second = start();
         QString said;
-        QVERIFY(waitFor([&] { return !boxText(said += errors(second)).isNull(); }));
+        QVERIFY2(waitFor([&] { return !boxText(said += errors(second)).isNull(); }),
+                 qPrintable(QStringLiteral("the second copy showed no box; it said: ") + said));
         QCOMPARE(boxText(said), QStringLiteral("Application is already running"));
         const QString box = onlyWindow(second); // the box alone, no window of the program
         QVERIFY(!box.isEmpty());
         QCOMPARE(windowName(box), QStringLiteral("Xelt Ombrel Astrology"));
         press(box, QStringLiteral("Return"));
-        QVERIFY(second->waitForFinished(10000));
+        QVERIFY2(second->waitForFinished(10000), "Return on the second copy's box did not end it");
         QCOMPARE(second->exitStatus(), QProcess::NormalExit);
         QCOMPARE(second->exitCode(), 0);
 
@@ -288,7 +289,7 @@ private slots:
         QProcess *loser = refused(saidA) ? a : b;
         QProcess *running = loser == a ? b : a;
         press(onlyWindow(loser), QStringLiteral("Return"));
-        QVERIFY(loser->waitForFinished(10000));
+        QVERIFY2(loser->waitForFinished(10000), "Return on the refused copy's box did not end it");
         QCOMPARE(loser->exitCode(), 0);
         QVERIFY(!onlyWindow(running).isEmpty());
         QCOMPARE(running->state(), QProcess::Running);
@@ -333,7 +334,7 @@ private slots:
         QProcess *again = start(both, kProgram, {});
         QCOMPARE(outcome(again), QStringLiteral("refused"));
         press(onlyWindow(again), QStringLiteral("Return"));
-        QVERIFY(again->waitForFinished(10000));
+        QVERIFY2(again->waitForFinished(10000), "Return on the refused copy's box did not end it");
     }
 
     void farewellEndsTheProgram_data()
@@ -351,15 +352,18 @@ private slots:
         QVERIFY(!main.isEmpty());
         press(main, QStringLiteral("Escape")); // Exit of the main window
         QString farewell;
-        QVERIFY(waitFor([&] {
-            const QStringList w = visibleWindows(app);
-            return w.size() == 1 && (farewell = w[0]) != main;
-        }));
+        QVERIFY2(waitFor([&] {
+                     const QStringList w = visibleWindows(app);
+                     return w.size() == 1 && (farewell = w[0]) != main;
+                 }),
+                 "Escape on the main window showed no farewell window in its place");
         if (byExitButton)
             press(farewell, QStringLiteral("Return")); // the focus starts on Exit
         else
             run(kWmClose, {farewell}, env); // as a window manager's close box does
-        QVERIFY(app->waitForFinished(10000));
+        QVERIFY2(app->waitForFinished(10000),
+                 byExitButton ? "Return on the farewell window's Exit did not end the program"
+                              : "closing the farewell window did not end the program");
         QCOMPARE(app->exitStatus(), QProcess::NormalExit);
         QCOMPARE(app->exitCode(), 0);
     }
@@ -380,10 +384,11 @@ private slots:
              QStringLiteral("alt+o")},
             env);
         QString result;
-        QVERIFY(waitFor([&] {
-            const QStringList w = visibleWindows(app);
-            return w.size() == 1 && (result = w[0]) != main;
-        }));
+        QVERIFY2(waitFor([&] {
+                     const QStringList w = visibleWindows(app);
+                     return w.size() == 1 && (result = w[0]) != main;
+                 }),
+                 "Alt+O showed no result window in the main window's place");
         QVERIFY(!errors(app).contains(u"message:"));
     }
 
@@ -406,10 +411,11 @@ private slots:
         QVERIFY(!main.isEmpty());
         press(main, QStringLiteral("Escape"));
         QString farewell;
-        QVERIFY(waitFor([&] {
-            const QStringList w = visibleWindows(app);
-            return w.size() == 1 && (farewell = w[0]) != main;
-        }));
+        QVERIFY2(waitFor([&] {
+                     const QStringList w = visibleWindows(app);
+                     return w.size() == 1 && (farewell = w[0]) != main;
+                 }),
+                 "Escape on the main window showed no farewell window in its place");
         // From Exit: the home page button, the name, Refer, both e-mails, the friend's name.
         run(QStringLiteral("xdotool"),
             {QStringLiteral("windowfocus"), QStringLiteral("--sync"),  farewell,
@@ -424,7 +430,8 @@ private slots:
              QStringLiteral("o"),           QStringLiteral("b"),       QStringLiteral("alt+n")},
             env);
         const QString asked = home.filePath(QStringLiteral("failing/asked"));
-        QVERIFY(waitFor([&] { return QFile::exists(asked); }));
+        QVERIFY2(waitFor([&] { return QFile::exists(asked); }),
+                 "Alt+N on the farewell window handed no referral to the opener");
         QFile f(asked);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY2(f.readAll().contains("taf1=Ann&taf2=a%40b.c"), "the referral was handed over");
@@ -439,7 +446,8 @@ private slots:
         // First start: nothing asked, today remembered.
         QProcess *app = start();
         QVERIFY(!onlyWindow(app).isEmpty());
-        QVERIFY(waitFor([&] { return QFile::exists(confFile()); }));
+        QVERIFY2(waitFor([&] { return QFile::exists(confFile()); }),
+                 qPrintable(QStringLiteral("the first start wrote no ") + confFile()));
         const QString today = QDate::currentDate().toString(Qt::ISODate);
         QCOMPARE(QSettings(confFile(), QSettings::IniFormat)
                      .value(QStringLiteral("Settings/Duration"))
@@ -457,14 +465,18 @@ private slots:
         }
         QProcess *later = start();
         QString said;
-        QVERIFY(waitFor([&] {
-            return showedBox(said += errors(later),
-                             QStringLiteral("There maybe an update to this software available\r"
-                                            "Do you want to check for an update?"));
-        }));
+        QVERIFY2(
+            waitFor([&] {
+                return showedBox(said += errors(later),
+                                 QStringLiteral("There maybe an update to this software "
+                                                "available\rDo you want to check for an "
+                                                "update?"));
+            }),
+            qPrintable(QStringLiteral("no update question 15 days on; the program said: ") + said));
         press(onlyWindow(later), QStringLiteral("Return")); // Yes is the default answer
         const QString opened = home.filePath(QStringLiteral("opened"));
-        QVERIFY(waitFor([&] { return QFile::exists(opened); }));
+        QVERIFY2(waitFor([&] { return QFile::exists(opened); }),
+                 "Return on the update question opened no page: Yes is to be its default button");
         QFile f(opened);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY2(f.readAll().trimmed().endsWith(
@@ -475,10 +487,11 @@ private slots:
                      .toString(),
                  today);
         // And the main window follows the question.
-        QVERIFY(waitFor([&] {
-            const QStringList w = visibleWindows(later);
-            return w.size() == 1 && windowName(w[0]) == u"Xelt Ombrel Astrology v1.15";
-        }));
+        QVERIFY2(waitFor([&] {
+                     const QStringList w = visibleWindows(later);
+                     return w.size() == 1 && windowName(w[0]) == u"Xelt Ombrel Astrology v1.15";
+                 }),
+                 "no main window after the update question");
     }
 };
 

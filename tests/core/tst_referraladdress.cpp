@@ -81,6 +81,11 @@ private slots:
         QCOMPARE(items[3].second, message);
         QCOMPARE(items[4].second, friendName);
         QCOMPARE(items[5].second, friendEmail);
+        // Every value percent-encoded, the @ of an address too: only the
+        // unreserved characters are left as they are.
+        static const QRegularExpression encoded(QStringLiteral("^[A-Za-z0-9._~%-]*$"));
+        for (const QString &pair : address.section(u'?', 1).split(u'&'))
+            QVERIFY2(encoded.match(pair.section(u'=', 1)).hasMatch(), qPrintable(pair));
         QCOMPARE(items[6].second,
                  siteAddress::base() + QStringLiteral("/xelt-free-ombrel-astrology/"));
         QVERIFY2(referral::checkAddress(address) == referral::Refusal::None,

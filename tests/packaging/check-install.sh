@@ -50,6 +50,9 @@ options=$(grep -o -E -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
 for option in $options; do
   grep -q -F -e "$option" <<<"$page" || fail "the manual page does not describe $option"
 done
+# The rules it states, as the program keeps them (tst_updatecheck: asked again on the 15th day).
+grep -q "At most once in 15 days it asks" <<<"$(tr -s ' \n' '  ' <<<"$page")" ||
+  fail "the manual page does not say it asks at most once in 15 days"
 
 grep -qx "Exec=xelt-ombrel-astrology" "$stage/$desktop" || fail "Exec does not start the installed program"
 grep -qx "Icon=$id" "$stage/$desktop" || fail "Icon is not the installed icon"

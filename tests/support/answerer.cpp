@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 
 BoxAnswerer::BoxAnswerer(QMessageBox::StandardButton answer) : m_answer(answer)
@@ -27,7 +28,8 @@ void BoxAnswerer::poll()
     // What the box does to the window behind it shows once it is active.
     if (whileShown && QApplication::activeWindow() != box)
         return;
-    boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+    boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                  box->defaultButton() ? box->defaultButton()->text() : QString()});
     // Wide enough for its title in a bold title bar, beside the bar's buttons.
     QFont bold = box->font();
     bold.setBold(true);

@@ -13,6 +13,7 @@ struct ShownBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    QString defaultButton; // its text, as Enter would press it
 };
 
 class BoxAnswerer : public QObject

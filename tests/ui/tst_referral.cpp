@@ -106,6 +106,12 @@ private slots:
                                     << "Bob"
                                     << "d@e.f"
                                     << "Please Enter Your Name";
+        // Two missing at once: the first in the form's order is named.
+        QTest::newRow("name and friend's name missing") << " "
+                                                        << "a@b.c"
+                                                        << "Friend's Name"
+                                                        << "d@e.f"
+                                                        << "Please Enter Your Name";
         QTest::newRow("friend's name on placeholder") << "Ann"
                                                       << "a@b.c"
                                                       << "Friend's Name"

@@ -242,6 +242,7 @@ private slots:
         answers.answerWithKey(Qt::Key(pressed));
         modHelp::CheckForUpdatePrompt();
         QCOMPARE(answers.boxes.size(), 1);
+        QCOMPARE(answers.boxes[0].defaultButton, QStringLiteral("&Yes"));
         QCOMPARE(remembered(), QStringLiteral("2027-01-03"));
         QCOMPARE(caught.urls.size(), opens ? 1 : 0);
     }
