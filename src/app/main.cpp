@@ -33,12 +33,13 @@ int main(int argc, char *argv[])
     // Taken back, so that the browser it opens chooses for itself.
     if (!plugins.isEmpty())
         qunsetenv("QT_QPA_PLATFORM");
+    // Before any box, the help's and the error's too.
+    QApplication::setStyle(new ProgramStyle);
+    QApplication::setFont(look::withSansStandIns(QApplication::font()));
     // Qt has now taken out its own options; whatever is left must be ours.
     if (const auto code =
             commandline::answer(QApplication::arguments(), commandline::Stage::AfterQt))
         return *code;
-    QApplication::setStyle(new ProgramStyle);
-    QApplication::setFont(look::withSansStandIns(QApplication::font()));
     QApplication::setWindowIcon(look::windowIcon());
     // Lets Wayland desktops match the windows to the installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(XELT_APP_ID));

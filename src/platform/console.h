@@ -7,6 +7,13 @@ namespace platform {
 
 enum class Stream { Output, Error };
 
+// Windows users ask a program for help with "/?" as well.
+#ifdef Q_OS_WIN
+inline constexpr bool kSlashHelp = true;
+#else
+inline constexpr bool kSlashHelp = false;
+#endif
+
 // Writes `text` where the user who started the program reads it. False when
 // there is no such place, as for a Windows program started from Explorer or a
 // shortcut: the caller then shows the text in a window.
