@@ -10,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QProcess>
 
 int main(int argc, char *argv[])
 {
@@ -23,11 +22,9 @@ int main(int argc, char *argv[])
                                  error ? platform::Stream::Error : platform::Stream::Output);
         return reply->exitCode();
     }
-    // Started apart from this console: it has no window, and the program's
-    // own messages are not the user's prompt's business.
     const QString program =
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(XELT_PROGRAM_FILE));
-    if (QProcess::startDetached(program, arguments.mid(1)))
+    if (platform::startApart(program, arguments.mid(1)))
         return 0;
     platform::writeToConsole(product::kProgram + QStringLiteral(": cannot start ")
                                  + QDir::toNativeSeparators(program) + u'\n',

@@ -1,5 +1,7 @@
 #include "platform/console.h"
 
+#include <QProcess>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
@@ -55,5 +57,23 @@ bool writeToConsole(const QString &text, Stream stream)
     return true;
 }
 #endif
+
+bool startApart(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+#ifdef Q_OS_WIN
+    process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *args) {
+        args->inheritHandles = false;
+        args->startupInfo->dwFlags &= ~DWORD(STARTF_USESTDHANDLES);
+    });
+#else
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+#endif
+    return process.startDetached();
+}
 
 } // namespace platform

@@ -2,6 +2,7 @@
 // Where a command-line answer is read: the terminal, or on Windows the console
 // of whoever started the program.
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -18,5 +19,10 @@ inline constexpr bool kSlashHelp = false;
 // there is no such place, as for a Windows program started from Explorer or a
 // shortcut: the caller then shows the text in a window.
 bool writeToConsole(const QString &text, Stream stream);
+
+// Starts `program` with `arguments` apart from this console and returns at
+// once: it gets none of our standard handles, so it writes nothing here and
+// keeps no pipe of the caller's open. False when it cannot be started.
+bool startApart(const QString &program, const QStringList &arguments);
 
 } // namespace platform

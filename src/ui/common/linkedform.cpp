@@ -26,6 +26,20 @@ QAction *separator(QMenu *menu, const char *name)
     return s;
 }
 
+// Under a modal window Windows greys every title of the menu bar alike; Qt's
+// palette there greys the enabled ones lighter than the disabled one. Where
+// inactive titles are greyed at all, they take the disabled entry's grey.
+void greyAlikeWhenInactive(QMenuBar *bar)
+{
+    QPalette p = bar->palette();
+    if (p.color(QPalette::Inactive, QPalette::ButtonText)
+        == p.color(QPalette::Active, QPalette::ButtonText))
+        return;
+    p.setColor(QPalette::Inactive, QPalette::ButtonText,
+               p.color(QPalette::Disabled, QPalette::ButtonText));
+    bar->setPalette(p);
+}
+
 LinkLabel *linkLabel(QWidget *parent, const char *name, const QRect &rect, const QString &text,
                      const QFont &font, Qt::Alignment alignment)
 {
@@ -60,6 +74,7 @@ void LinkedForm::buildMenuBar(const QString &updateCaption, const char *separato
     mnuMakeMoneyOnline = bar->addAction(QStringLiteral("Make Money Online"));
     mnuMakeMoneyOnline->setObjectName(QStringLiteral("mnuMakeMoneyOnline"));
     mnuMakeMoneyOnline->setEnabled(false);
+    greyAlikeWhenInactive(bar);
 
     connect(mnuOnline, &QAction::triggered, this, &LinkedForm::mnuOnline_Click);
     connect(mnuVisit, &QAction::triggered, this, &LinkedForm::mnuVisit_Click);
