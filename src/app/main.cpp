@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/startup.h"
+#include "platform/console.h"
 #include "platform/instanceguard.h"
 #include "platform/pluginchoice.h"
 #include "platform/windowsystem.h"
@@ -23,6 +24,7 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     if (const auto code = commandline::answer(arguments, commandline::Stage::BeforeQt))
         return *code;
+    platform::leaveInheritedConsole();
 
     const QByteArray plugins = platform::pluginChoice(arguments);
     if (!plugins.isEmpty())

@@ -48,6 +48,8 @@ bool writeToConsole(const QString &text, Stream stream)
     CloseHandle(console);
     return ok;
 }
+
+void leaveInheritedConsole() { FreeConsole(); }
 #else
 bool writeToConsole(const QString &text, Stream stream)
 {
@@ -56,6 +58,8 @@ bool writeToConsole(const QString &text, Stream stream)
     std::fflush(file);
     return true;
 }
+
+void leaveInheritedConsole() {}
 #endif
 
 bool startApart(const QString &program, const QStringList &arguments)
@@ -67,6 +71,7 @@ bool startApart(const QString &program, const QStringList &arguments)
     process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *args) {
         args->inheritHandles = false;
         args->startupInfo->dwFlags &= ~DWORD(STARTF_USESTDHANDLES);
+        args->flags |= DETACHED_PROCESS;
     });
 #else
     process.setStandardInputFile(QProcess::nullDevice());

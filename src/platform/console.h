@@ -20,6 +20,11 @@ inline constexpr bool kSlashHelp = false;
 // shortcut: the caller then shows the text in a window.
 bool writeToConsole(const QString &text, Stream stream);
 
+// A program of the Windows subsystem has no console, yet some starters (Wine's
+// among them) hand it theirs: it is let go, so that nothing the program or Qt
+// logs lands at the user's prompt. An answer to an option attaches again.
+void leaveInheritedConsole();
+
 // Starts `program` with `arguments` apart from this console and returns at
 // once: it gets none of our standard handles, so it writes nothing here and
 // keeps no pipe of the caller's open. False when it cannot be started.
