@@ -7,6 +7,7 @@
 #include "ui/modHelp.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -31,12 +32,15 @@ QAction *separator(QMenu *menu, const char *name)
 // inactive titles are greyed at all, they take the disabled entry's grey.
 void greyAlikeWhenInactive(QMenuBar *bar)
 {
-    QPalette p = bar->palette();
-    if (p.color(QPalette::Inactive, QPalette::ButtonText)
-        == p.color(QPalette::Active, QPalette::ButtonText))
+    // The menu bar's own palette from the platform, which the bar takes only
+    // when it is polished.
+    const QPalette platform = QApplication::palette(bar);
+    if (platform.color(QPalette::Inactive, QPalette::ButtonText)
+        == platform.color(QPalette::Active, QPalette::ButtonText))
         return;
+    QPalette p = bar->palette();
     p.setColor(QPalette::Inactive, QPalette::ButtonText,
-               p.color(QPalette::Disabled, QPalette::ButtonText));
+               platform.color(QPalette::Disabled, QPalette::ButtonText));
     bar->setPalette(p);
 }
 
