@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/startup.h"
+#include "platform/console.h"
 #include "platform/instanceguard.h"
 #include "platform/pluginchoice.h"
 #include "platform/windowsystem.h"
@@ -23,6 +24,7 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     if (const auto code = commandline::answer(arguments, commandline::Stage::BeforeQt))
         return *code;
+    platform::leaveInheritedConsole();
 
     const QByteArray plugins = platform::pluginChoice(arguments);
     if (!plugins.isEmpty())
@@ -33,12 +35,13 @@ int main(int argc, char *argv[])
     // Taken back, so that the browser it opens chooses for itself.
     if (!plugins.isEmpty())
         qunsetenv("QT_QPA_PLATFORM");
+    // Before any box, the help's and the error's too.
+    QApplication::setStyle(new ProgramStyle);
+    QApplication::setFont(look::withSansStandIns(QApplication::font()));
     // Qt has now taken out its own options; whatever is left must be ours.
     if (const auto code =
             commandline::answer(QApplication::arguments(), commandline::Stage::AfterQt))
         return *code;
-    QApplication::setStyle(new ProgramStyle);
-    QApplication::setFont(look::withSansStandIns(QApplication::font()));
     QApplication::setWindowIcon(look::windowIcon());
     // Lets Wayland desktops match the windows to the installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(XELT_APP_ID));

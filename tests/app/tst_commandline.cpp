@@ -141,7 +141,7 @@ class TestCommandLine : public QObject
         QVERIFY2(lines.value(0).startsWith(u"Usage: ")
                      && lines.value(0).endsWith(kName + QStringLiteral(" [options]")),
                  qPrintable(out));
-        QVERIFY2(out.contains(QRegularExpression(QStringLiteral("^  -h, --help +\\S"),
+        QVERIFY2(out.contains(QRegularExpression(QStringLiteral("^  -h, --help, -\\? +\\S"),
                                                  QRegularExpression::MultilineOption)),
                  qPrintable(out));
         QVERIFY2(out.contains(QRegularExpression(QStringLiteral("^  -v, --version +\\S"),
@@ -175,6 +175,8 @@ private slots:
         QTest::newRow("-h") << QStringList{QStringLiteral("-h")} << Display::None << 0 << help;
         QTest::newRow("-help") << QStringList{QStringLiteral("-help")} << Display::None << 0
                                << help;
+        // As on Windows, where "/?" is help too; here that is a file name.
+        QTest::newRow("-?") << QStringList{QStringLiteral("-?")} << Display::None << 0 << help;
         QTest::newRow("--version")
             << QStringList{QStringLiteral("--version")} << Display::None << 0 << kVersionLine;
         QTest::newRow("-v") << QStringList{QStringLiteral("-v")} << Display::None << 0
@@ -320,6 +322,7 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::newRow("no argument") << QStringList();
         QTest::newRow("a file dropped on it") << QStringList{QStringLiteral("notes.txt")};
+        QTest::newRow("a file named /?") << QStringList{QStringLiteral("/?")};
         QTest::newRow("after --") << QStringList{QStringLiteral("--"), QStringLiteral("--help")};
     }
 

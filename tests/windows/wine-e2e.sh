@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # The installed Windows program under Wine, in real windows on a private X
 # server with a window manager, driven only from the keyboard: a silent
-# install, a start from the Start-menu shortcut, the update question answered
-# Yes (the page reaches a stand-in browser), a second copy refused, name, date
-# and Alt+O, Esc to the farewell window, Enter to the end with exit code 0, the
-# remembered date in the registry, then a silent uninstall. With
+# install, the console companion answering in cmd /c, a start from cmd that
+# returns at once and writes nothing there, a start from the Start-menu shortcut, the update
+# question answered Yes (the page reaches a stand-in browser), a second copy
+# refused, install and uninstall refused while it runs (silently with status
+# 2, asked with Retry and Cancel), the About window over a menu bar greyed
+# alike, name, date and Alt+O, Esc to the farewell window, Enter to the end
+# with exit code 0, the remembered date in the registry, then a reinstall and
+# an uninstall by the Apps & features entry's quiet command. With
 # --no-font-mapping the prefix keeps Wine's fonts as a Wine user has them
 # (no Verdana, no stand-in named for it): the screenshots show which face
 # the program falls back to.
@@ -50,13 +54,58 @@ wait_focus() { for _ in $(seq 50); do focused "$1" && return 0; sleep 0.1; done;
 key() { timeout 10 xdotool key --delay 60 "$@" || fail "xdotool key $* did not return"; }
 type_in() { timeout 20 xdotool type --delay 60 "$1" || fail "xdotool type $1 did not return"; }
 shoot() { sleep 0.5; timeout 20 import -window "$1" "$shots/$2.png" || fail "no screenshot $2"; echo "saved $shots/$2.png"; }
-# Waits at most 20 s for process $1 to end with exit code 0; $2 names it.
+# Waits at most 20 s for process $1 to end with exit code $3 (default 0); $2 names it.
 ended() {
   for _ in $(seq 200); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$1" 2>/dev/null && fail "$2 did not end within 20 s"
   local status=0
   wait "$1" || status=$?
-  [ "$status" = 0 ] || fail "$2 ended with exit code $status"
+  [ "$status" = "${3:-0}" ] || fail "$2 ended with exit code $status, not ${3:-0}"
+}
+# Runs "$@" and fails unless it ends with exit code $1 (the first argument).
+status_is() {
+  local want=$1 status=0
+  shift
+  "$@" || status=$?
+  [ "$status" = "$want" ] || fail "$* ended with exit code $status, not $want"
+}
+key_path='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\XeltOmbrelAstrology'
+entry() { { run reg query "$key_path" /v "$1" 2>/dev/null || true; } | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"; }
+# The Apps & features entry's quiet uninstall command, run by cmd as a tool would.
+quiet_uninstall() {
+  entry QuietUninstallString >"$WINEPREFIX/drive_c/uninstall.bat"
+  [ -s "$WINEPREFIX/drive_c/uninstall.bat" ] || fail "no QuietUninstallString"
+  run cmd /c 'C:\uninstall.bat' >/dev/null
+}
+# The installed files with their contents, and the entry, as they stand.
+snapshot() {
+  ( cd "$dir" && find . -type f -exec md5sum {} + | sort -k2 )
+  entry DisplayVersion
+  if [ -f "$link" ]; then echo "shortcut"; fi
+}
+# The darkest grey (0 black to 255 white) of each word on the menu bar, the
+# top 18 pixels of the window's picture $1, left to right.
+title_greys() {
+  local w
+  w=$(identify -format '%w' "$1")
+  convert "$1" -crop "${w}x18+0+0" +repage -colorspace Gray -depth 8 txt:- |
+    sed -n 's/^\([0-9]*\),[0-9]*: *(\([0-9.]*\).*/\1 \2/p' |
+    awk '{ v = int($2); if (!($1 in m) || v < m[$1]) m[$1] = v; if ($1 > w) w = $1 }
+         END { gap = 99
+               for (x = 0; x <= w; x++) {
+                 if (m[x] < 200) { if (gap > 5) { n++; d[n] = 255 }; if (m[x] < d[n]) d[n] = m[x]; gap = 0 }
+                 else gap++ }
+               for (i = 1; i <= n; i++) printf "%d ", d[i] }'
+}
+# Writes the lines of standard input as C:\$1.bat, run in the program's folder
+# by `cmd /c` as a script would: its output goes to $work/$1.txt, its errors
+# to $work/$1.err. Fails only when cmd has not ended within 60 s.
+batch() {
+  { printf '@echo off\r\ncd /d "%s"\r\n' "$windir"; sed 's/$/\r/'; } >"$WINEPREFIX/drive_c/$1.bat"
+  local status=0
+  timeout 60 "$repo/scripts/wine-run" cmd /c "C:\\$1.bat" 2>"$work/$1.err" | tr -d '\r' >"$work/$1.txt" ||
+    status=$?
+  [ "$status" != 124 ]
 }
 
 step "fresh prefix, stand-in browser"
@@ -80,6 +129,7 @@ link="$home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Xelt Ombrel As
 run reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\XeltOmbrelAstrology' \
   /v DisplayName | grep -q 'Xelt Ombrel Astrology' || fail "no Apps & features entry"
 ( cd "$dir" && find . -type f | sort ) | tee "$work/installed.txt"
+windir='C:\users\'"$user"'\AppData\Local\Programs\Xelt Ombrel Astrology'
 
 step "--version on the console the program was started from"
 version=$(timeout 60 "$repo/scripts/wine-run" "$dir/xelt-ombrel-astrology.exe" --version) ||
@@ -87,6 +137,40 @@ version=$(timeout 60 "$repo/scripts/wine-run" "$dir/xelt-ombrel-astrology.exe" -
 want=${setup##*/xelt-ombrel-astrology-}
 [ "$(echo "$version" | tr -d '\r')" = "xelt-ombrel-astrology ${want%-setup.exe}" ] ||
   fail "--version printed '$version'"
+
+step "cmd runs the console companion and waits: /?, --help, --bogus with their exit status"
+batch options <<'EOC' || fail "cmd /c did not end: $(cat "$work/options.txt")"
+xelt-ombrel-astrology /?
+echo status %ERRORLEVEL%
+xelt-ombrel-astrology --help
+echo status %ERRORLEVEL%
+xelt-ombrel-astrology --bogus
+echo status %ERRORLEVEL%
+EOC
+got=$(grep -E '^(Usage: |status )' "$work/options.txt" | sed 's/ \[options\]$//' | tr '\n' '|')
+[ "$got" = "Usage: xelt-ombrel-astrology|status 0|Usage: xelt-ombrel-astrology|status 0|status 1|" ] ||
+  fail "cmd /c said, in this order: $got"$'\n'"$(cat "$work/options.txt")"
+grep -q -- '^  -h, --help, -?, /?  *Show this help' "$work/options.txt" || fail "the help lists no /?"
+grep -q "Unknown option 'bogus'" "$work/options.err" || fail "--bogus said: $(cat "$work/options.err")"
+
+step "started from cmd, the program opens its window; cmd goes on at once and gets nothing"
+batch plain <<'EOC' &
+xelt-ombrel-astrology
+echo status %ERRORLEVEL%
+EOC
+script=$!
+plain=$(new_window "Xelt Ombrel Astrology v1.15")
+wait_focus "$plain" "the main window started from cmd"
+ended "$script" "cmd /c, while the program runs,"
+[ "$(cat "$work/plain.txt" "$work/plain.err")" = "status 0" ] ||
+  fail "a normal start wrote to the console: $(cat "$work/plain.txt" "$work/plain.err")"
+key Escape
+farewell=$(new_window "Xelt Ombrel Astrology v1.15" "$plain")
+wait_focus "$farewell" "the farewell window"
+key Return
+for _ in $(seq 100); do [ -z "$(named "Xelt Ombrel Astrology v1.15")" ] && break; sleep 0.1; done
+for _ in $(seq 100); do pgrep -f 'xelt-ombrel-astrology\.exe' >/dev/null || break; sleep 0.1; done
+pgrep -f 'xelt-ombrel-astrology\.exe' >/dev/null && fail "the program started from cmd did not end"
 
 step "last asked 20 days ago, so the update question comes first"
 run reg add 'HKCU\Software\xelt-ombrel-astrology\Settings' /v Duration \
@@ -120,6 +204,48 @@ ended "$second" "the second copy"
 grep -q "message: Application is already running" "$work/second.log" ||
   fail "the second copy said: $(cat "$work/second.log")"
 
+step "install over the running program: silently nothing changes, exit code 2"
+snapshot >"$work/before.txt"
+touch "$work/marker"
+status_is 2 run "$setup" /S
+snapshot | diff "$work/before.txt" - || fail "the install over the running program changed this"
+written=$(find "$dir" -cnewer "$work/marker")
+[ -z "$written" ] || fail "the install over the running program wrote $written"
+
+step "uninstall while it runs (the entry's quiet command): nothing changes, exit code 2"
+status_is 2 quiet_uninstall
+snapshot | diff "$work/before.txt" - || fail "the uninstall while it runs changed this"
+[ -z "$(find "$dir" -cnewer "$work/marker")" ] || fail "the uninstall while it runs wrote there"
+
+step "the interactive installer asks to close it; Cancel leaves it as it is"
+before=$(named "Xelt Ombrel Astrology Setup")
+run "$setup" &
+installer=$!
+ask=$(new_window "Xelt Ombrel Astrology Setup" "$before")
+wait_focus "$ask" "the installer's question"
+shoot "$ask" 1b-installer-asks-to-close
+key Escape
+ended "$installer" "the installer" 1
+snapshot | diff "$work/before.txt" - || fail "the cancelled install changed this"
+
+step "About open: the menu bar greys every title alike"
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+wait_focus "$main" "the main window"
+key alt+h a
+about=$(new_window "Xelt Ombrel Astrology v1.15" "$main")
+wait_focus "$about" "the About window"
+shoot "$main" 1c-main-under-about
+titles=$(title_greys "$shots/1c-main-under-about.png")
+echo "darkest grey of each title: $titles"
+set -- $titles
+[ $# -ge 4 ] || fail "found $# words on the menu bar, not the four titles: $titles"
+for t; do
+  [ "$t" -ge 60 ] || fail "a title is drawn black under the About window: $titles"
+  [ $((t - $1)) -le 24 ] && [ $(($1 - t)) -le 24 ] || fail "the titles are not greyed alike: $titles"
+done
+key Escape
+wait_focus "$main" "the main window"
+
 step "name, date, Alt+O"
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 wait_focus "$main" "the main window"
@@ -146,8 +272,13 @@ step "the remembered date is today's, in the registry"
 run reg query 'HKCU\Software\xelt-ombrel-astrology\Settings' /v Duration | tee "$work/reg.txt"
 grep -q "$(date +%F)" "$work/reg.txt" || fail "Duration is not today"
 
-step "silent uninstall"
-run "$dir/uninstall.exe" /S
+step "install again, now that it has ended: done, exit code 0"
+status_is 0 run "$setup" /S
+wineserver -w
+( cd "$dir" && find . -type f | sort ) | diff "$work/installed.txt" - || fail "reinstalled other files"
+
+step "uninstall by the entry's quiet command: done, exit code 0"
+status_is 0 quiet_uninstall
 for _ in $(seq 100); do [ ! -e "$dir" ] && break; sleep 0.2; done
 wineserver -w
 [ ! -e "$dir" ] || fail "left behind: $(cd "$dir" && find . | tr '\n' ' ')"

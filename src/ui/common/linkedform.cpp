@@ -7,6 +7,7 @@
 #include "ui/modHelp.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -24,6 +25,23 @@ QAction *separator(QMenu *menu, const char *name)
     QAction *s = menu->addSeparator();
     s->setObjectName(QString::fromLatin1(name));
     return s;
+}
+
+// Under a modal window Windows greys every title of the menu bar alike; Qt's
+// palette there greys the enabled ones lighter than the disabled one. Where
+// inactive titles are greyed at all, they take the disabled entry's grey.
+void greyAlikeWhenInactive(QMenuBar *bar)
+{
+    // The menu bar's own palette from the platform, which the bar takes only
+    // when it is polished.
+    const QPalette platform = QApplication::palette(bar);
+    if (platform.color(QPalette::Inactive, QPalette::ButtonText)
+        == platform.color(QPalette::Active, QPalette::ButtonText))
+        return;
+    QPalette p = bar->palette();
+    p.setColor(QPalette::Inactive, QPalette::ButtonText,
+               platform.color(QPalette::Disabled, QPalette::ButtonText));
+    bar->setPalette(p);
 }
 
 LinkLabel *linkLabel(QWidget *parent, const char *name, const QRect &rect, const QString &text,
@@ -67,6 +85,7 @@ void LinkedForm::buildMenuBar(const QString &updateCaption, const char *separato
     mnuMakeMoneyOnline = bar->addAction(QStringLiteral("Make Money Online"));
     mnuMakeMoneyOnline->setObjectName(QStringLiteral("mnuMakeMoneyOnline"));
     mnuMakeMoneyOnline->setEnabled(false);
+    greyAlikeWhenInactive(bar);
 
     connect(mnuOnline, &QAction::triggered, this, &LinkedForm::mnuOnline_Click);
     connect(mnuVisit, &QAction::triggered, this, &LinkedForm::mnuVisit_Click);
