@@ -22,10 +22,18 @@ export WINEPREFIX=$work/prefix
 run() { "$repo/scripts/wine-run" "$@"; }
 
 source "$repo/scripts/xvfb.sh"
-xvfb= wm= app=
+xvfb= wm= app= browser=
 cleanup() {
+  set +e
+  [ -n "$browser" ] && rm -rf "${browser%/browser}"
   [ -n "$app" ] && kill "$app" 2>/dev/null
   wineserver -k 2>/dev/null
+  # Whatever still runs in this prefix: -k misses a server it cannot reach.
+  for env in /proc/[0-9]*/environ; do
+    pid=${env//[^0-9]/}
+    [ "$pid" != $$ ] && [ "$pid" != "$wm" ] && [ "$pid" != "$xvfb" ] && grep -qzxF "WINEPREFIX=$WINEPREFIX" "$env" 2>/dev/null &&
+      kill -KILL "$pid" 2>/dev/null
+  done
   [ -n "$wm" ] && kill "$wm" 2>/dev/null
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
   true
@@ -110,12 +118,14 @@ batch() {
 
 step "fresh prefix, stand-in browser"
 "$repo/scripts/wine-prefix" "$WINEPREFIX" $mapping
-cat >"$work/browser" <<EOB
+# Wine's browser list splits at spaces: the stand-in lives where no path has any.
+browser=$(mktemp -d /tmp/xelt-browser-XXXXXX)/browser
+cat >"$browser" <<EOB
 #!/bin/sh
 printf '%s\n' "\$1" >>"$work/opened"
 EOB
-chmod +x "$work/browser"
-run reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser" /f >/dev/null
+chmod +x "$browser"
+run reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$browser" /f >/dev/null
 
 step "silent install"
 run "$setup" /S
