@@ -37,7 +37,8 @@ std::wstring userSid()
 InstanceGuard::InstanceGuard()
 {
     // A named mutex lives as long as a process holds it, whatever way the
-    // process ends; only "it exists already" means another copy.
+    // process ends; only "it exists already" means another copy. The installer
+    // looks for the same name (packaging/windows/installer.nsi.in).
     const std::wstring name = L"Local\\" + product::kProgram.toStdWString() + L'-' + userSid();
     HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
     if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
