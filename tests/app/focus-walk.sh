@@ -170,16 +170,22 @@ done
 
 second_copy "$main" "the main window"
 
-key alt+o
-result=$(new_window $app "$main")
-has_focus "$result" "the result window"
-on_monitor "$result" "$primary" "the result window" centred
-key alt+h a
-about=$(new_window $app "$result")
-has_focus "$about" "the About window"
-on_monitor "$about" "$primary" "the About window" centred
-key Escape
-gone $app "$result" "the About window did not close"
+# Alt+O from the main window, then About over the result and Esc back: both
+# open centred on monitor $1 ($2 tells which pass in a failure).
+result_and_about() {
+  key alt+o
+  result=$(new_window $app "$main")
+  has_focus "$result" "the result window$2"
+  on_monitor "$result" "$1" "the result window$2" centred
+  key alt+h a
+  about=$(new_window $app "$result")
+  has_focus "$about" "the About window$2"
+  on_monitor "$about" "$1" "the About window$2" centred
+  key Escape
+  gone $app "$result" "the About window did not close"
+}
+
+result_and_about "$primary" ""
 has_focus "$result" "the result window, back from About"
 
 key alt+b
@@ -197,16 +203,7 @@ if [ -n "$primary" ]; then
     sleep 0.1
   done
   on_monitor "$main" "$other" "the moved main window"
-  key alt+o
-  result=$(new_window $app "$main")
-  has_focus "$result" "the result window, after the move"
-  on_monitor "$result" "$other" "the result window, after the move" centred
-  key alt+h a
-  about=$(new_window $app "$result")
-  has_focus "$about" "the About window, after the move"
-  on_monitor "$about" "$other" "the About window, after the move" centred
-  key Escape
-  gone $app "$result" "the About window did not close"
+  result_and_about "$other" ", after the move"
   key alt+b
   back=$(new_window $app "$result")
   has_focus "$main" "the main window, after the move and Back"
