@@ -1,24 +1,41 @@
 # Front door: `make run` builds and starts the program, `make test` builds and
-# runs every test. Both install the Debian packages they need first.
+# runs every test. Both install the Debian packages they need first: `run` only
+# what building and running need, `test` the test tools too.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# Warnings as errors: CI and the developer's own builds (WERROR=ON). A user's
+# build never stops on a warning that a newer compiler or Qt brings.
+WERROR ?= OFF
 
-.PHONY: deps configure build run test test-sanitize bench bench-speed bench-startup package check-deb format check-format check-layers windows test-windows clean
+.PHONY: deps deps-run configure-run configure build run test test-sanitize test-debian bench bench-speed bench-startup package check-deb format check-format check-layers windows test-windows clean
 
 deps:
-	scripts/install-deps
+	scripts/install-deps test
+
+deps-run:
+	scripts/install-deps run
+
+configure-run: deps-run
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXELT_WERROR=$(WERROR)
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXELT_WERROR=ON
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXELT_WERROR=$(WERROR)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: configure-run
+	cmake --build $(BUILD) -j $(JOBS) --target xelt-ombrel-astrology
 	$(BUILD)/src/xelt-ombrel-astrology
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The README's test command in a clean Debian 13 system, and the quick tests
+# and the Orca walk in Debian testing (scripts/debian-container).
+test-debian:
+	scripts/debian-container trixie 'make test BUILD=build-trixie'
+	scripts/debian-container testing 'make build BUILD=build-testing && ctest --test-dir build-testing --output-on-failure -j $(JOBS) -L quick -R . && ctest --test-dir build-testing --output-on-failure -R orca_walk'
 
 bench: build
 	$(BUILD)/bench/bench_lookup
@@ -63,7 +80,7 @@ clean:
 
 # The same suite under the address and undefined-behaviour sanitizers.
 test-sanitize: deps
-	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DXELT_SANITIZE=ON -DXELT_BUILD_BENCH=OFF -DXELT_WERROR=ON
+	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DXELT_SANITIZE=ON -DXELT_BUILD_BENCH=OFF -DXELT_WERROR=$(WERROR)
 	cmake --build $(BUILD)-sanitize -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)

@@ -45,8 +45,10 @@ void BM_PerDayArray(benchmark::State &state)
         for (qsizetype y = 0; y < in.years.size(); ++y)
             for (qsizetype m = 0; m < in.months.size(); ++m)
                 for (qsizetype d = 0; d < in.days.size(); ++d) {
-                    benchmark::DoNotOptimize(
-                        in.perDay[(std::size_t(y) * 12 + std::size_t(m)) * 31 + std::size_t(d)]);
+                    // A copy: newer Google Benchmark drops the const-reference form.
+                    auto sign =
+                        in.perDay[(std::size_t(y) * 12 + std::size_t(m)) * 31 + std::size_t(d)];
+                    benchmark::DoNotOptimize(sign);
                     ++n;
                 }
         benchmark::DoNotOptimize(n);
@@ -60,8 +62,10 @@ void BM_LookupFromTexts(benchmark::State &state)
     for (auto _ : state) {
         for (const QString &y : in.years)
             for (const QString &m : in.months)
-                for (const QString &d : in.days)
-                    benchmark::DoNotOptimize(lookupSign(y, m, d));
+                for (const QString &d : in.days) {
+                    auto sign = lookupSign(y, m, d);
+                    benchmark::DoNotOptimize(sign);
+                }
     }
     state.SetItemsProcessed(state.iterations() * qint64(in.perDay.size()));
 }

@@ -26,6 +26,10 @@ if [ -n "$primary" ]; then
   star() { [ "$1" = "$primary" ] && echo "*$1" || echo "$1"; }
   xrandr --setmonitor "$(star left)" 1280/338x1024/270+0+0 screen >/dev/null
   xrandr --setmonitor "$(star right)" 1024/270x768/203+1280+0 none >/dev/null
+  # Without them the walk would test one monitor and fail on something else.
+  monitors=$(xrandr --listmonitors)
+  [ "$(echo "$monitors" | head -1)" = "Monitors: 2" ] ||
+    { echo "FAIL: set-up: xrandr --setmonitor did not make two monitors: $monitors" >&2; exit 1; }
 else
   start_xvfb "$work/xvfb.log" 1280x1024x24
 fi

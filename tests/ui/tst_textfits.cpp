@@ -83,7 +83,8 @@ private slots:
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u", ")));
         // A drop-down menu (File, Help) reads like the bar it drops from.
         for (const QMenuBar *bar : w->findChildren<QMenuBar *>())
-            for (const QMenu *menu : bar->findChildren<QMenu *>(QRegularExpression(u"^mnu"_qs)))
+            for (const QMenu *menu :
+                 bar->findChildren<QMenu *>(QRegularExpression(QStringLiteral("^mnu"))))
                 QVERIFY2(menu->font() == bar->font(),
                          qPrintable(menu->objectName() + u": " + menu->font().toString()));
         // Every face the program sets is found, or one of its sans stand-ins.
