@@ -130,7 +130,7 @@ QByteArray joinedCalls(const QByteArray &log)
     static const QByteArray unfinished = " <unfinished ...>";
     static const QByteArray resumed = " resumed>";
     QList<QByteArray> lines;
-    QHash<QByteArray, qsizetype> open; // pid -> its unfinished line
+    QMap<QByteArray, qsizetype> open; // pid -> its unfinished line
     for (const QByteArray &line : log.split('\n')) {
         const QByteArray pid = line.left(line.indexOf(' '));
         const qsizetype rest = line.indexOf(resumed);
