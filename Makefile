@@ -34,8 +34,9 @@ test: build
 # The README's test command in a clean Debian 13 system, and the quick tests
 # and the Orca walk in Debian testing (scripts/debian-container).
 test-debian:
+	scripts/debian-container --install-tools
 	scripts/debian-container trixie 'make test BUILD=build-trixie'
-	scripts/debian-container testing 'make build BUILD=build-testing && ctest --test-dir build-testing --output-on-failure -j $(JOBS) -L quick -R . && ctest --test-dir build-testing --output-on-failure -R orca_walk'
+	scripts/debian-container testing 'make build BUILD=build-testing && ctest --test-dir build-testing --output-on-failure -j $(JOBS) -L quick && ctest --test-dir build-testing --output-on-failure -R orca_walk'
 
 bench: build
 	$(BUILD)/bench/bench_lookup
