@@ -212,6 +212,15 @@ private slots:
         QVERIFY(i->state().expandable);
         QVERIFY(i->actionInterface()->actionNames().contains(
             QAccessibleActionInterface::showMenuAction()));
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+        // Newer readers take a new pick from the list's one selected item.
+        QAccessibleSelectionInterface *selection = i->selectionInterface();
+        QVERIFY(selection);
+        QCOMPARE(selection->selectedItemCount(), 1);
+        QCOMPARE(selection->selectedItem(0)->text(QAccessible::Name), value);
+        QCOMPARE(selection->selectedItem(0)->parent(), i);
+        QVERIFY(selection->selectedItem(0)->state().selected);
+#endif
     }
 
     // Every question about the text of every text box comes back: each boundary,
@@ -419,7 +428,7 @@ private slots:
         auto *about = static_cast<frmAbout *>(showWindow(QStringLiteral("frmAbout")));
         QVERIFY(QAccessible::queryAccessibleInterface(about->Line2)->state().invisible);
         BoxAnswerer answers{QMessageBox::No};
-        bool iconHidden = false;
+        bool iconHidden = false, textFocusable = true;
         QString read;
         answers.whileShown = [&] {
             QWidget *box = QApplication::activeModalWidget();
@@ -428,11 +437,14 @@ private slots:
             iconHidden = icon && QAccessible::queryAccessibleInterface(icon)->state().invisible;
             read = text ? QAccessible::queryAccessibleInterface(text)->text(QAccessible::Name)
                         : QString();
+            textFocusable = !text || QAccessible::queryAccessibleInterface(text)->state().focusable;
         };
         messages::show(nullptr, QStringLiteral("There maybe an update\rDo you?"),
                        QMessageBox::Information, QMessageBox::Yes | QMessageBox::No);
         QVERIFY(iconHidden);
         QCOMPARE(read, QStringLiteral("There maybe an update\nDo you?"));
+        // A focusable text is left to be read on focus, which no key gives it.
+        QVERIFY(!textFocusable);
     }
 
     // The result window reads as a dialog: its sentence, sign included, and the

@@ -6,8 +6,10 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <QValidator>
@@ -345,12 +347,116 @@ public:
 // Named by the label, valued by the picked text, which is also its (read-only)
 // text: the reader takes a list's value from its text.
 
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+// Where Qt passes a selection on to readers (6.5 on), a list's one selected
+// item is its pick: newer readers read a new pick from it, not from the text.
+#define XELT_LIST_SELECTION 1
+
+// A closed list's item, one per row, apart from the popup's own items: a
+// reader that moves to the pick must still find the popup's item new when
+// the popup opens, or it says nothing then.
+class PickAccessible : public QAccessibleInterface
+{
+public:
+    PickAccessible(QComboBox *list, int row) : m_list(list), m_row(row) {}
+
+    bool isValid() const override { return m_list && m_row < m_list->count(); }
+    QObject *object() const override { return nullptr; }
+    QAccessibleInterface *parent() const override
+    {
+        return QAccessible::queryAccessibleInterface(m_list.data());
+    }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name && isValid() ? m_list->itemText(m_row) : QString();
+    }
+    void setText(QAccessible::Text, const QString &) override {}
+    QRect rect() const override
+    {
+        return m_list ? QRect(m_list->mapToGlobal(QPoint(0, 0)), m_list->size()) : QRect();
+    }
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
+    // Not selectable: a reader asking after the list has moved on would
+    // otherwise call the item it is reading "not selected".
+    QAccessible::State state() const override
+    {
+        QAccessible::State s;
+        s.invalid = !isValid();
+        s.selected = isValid() && m_list->currentIndex() == m_row;
+        return s;
+    }
+
+private:
+    QPointer<QComboBox> m_list;
+    int m_row;
+};
+#endif
+
 class ListAccessible : public ReadOnlyText
+#ifdef XELT_LIST_SELECTION
+    , public QAccessibleSelectionInterface
+#endif
 {
 public:
     explicit ListAccessible(QComboBox *c) : ReadOnlyText(c, QAccessible::ComboBox) {}
 
     QComboBox *list() const { return static_cast<QComboBox *>(widget()); }
+
+#ifdef XELT_LIST_SELECTION
+    ~ListAccessible() override
+    {
+        for (const QAccessible::Id id : std::as_const(m_picks))
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    void *interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::SelectionInterface)
+            return static_cast<QAccessibleSelectionInterface *>(this);
+        return ReadOnlyText::interface_cast(t);
+    }
+
+    int selectedItemCount() const override { return list()->currentIndex() < 0 ? 0 : 1; }
+    QList<QAccessibleInterface *> selectedItems() const override
+    {
+        if (list()->currentIndex() < 0)
+            return {};
+        return {pick(list()->currentIndex())};
+    }
+    bool isSelected(QAccessibleInterface *item) const override
+    {
+        return item && item == pick(list()->currentIndex());
+    }
+    bool select(QAccessibleInterface *item) override
+    {
+        for (auto it = m_picks.cbegin(); it != m_picks.cend(); ++it) {
+            if (item && QAccessible::accessibleInterface(it.value()) == item && item->isValid()) {
+                list()->setCurrentIndex(it.key());
+                return true;
+            }
+        }
+        return false;
+    }
+    // A pick-only list always has its one pick.
+    bool unselect(QAccessibleInterface *) override { return false; }
+    bool selectAll() override { return false; }
+    bool clear() override { return false; }
+
+    QAccessibleInterface *pick(int row) const
+    {
+        if (row < 0)
+            return nullptr;
+        if (QAccessibleInterface *made = QAccessible::accessibleInterface(m_picks.value(row)))
+            return made;
+        auto *made = new PickAccessible(list(), row);
+        m_picks.insert(row, QAccessible::registerAccessibleInterface(made));
+        return made;
+    }
+#endif
 
     int childCount() const override { return 1; }
     QAccessibleInterface *child(int index) const override
@@ -409,6 +515,11 @@ public:
     {
         return list()->hasFocus() && !list()->currentText().isEmpty() ? 1 : 0;
     }
+
+#ifdef XELT_LIST_SELECTION
+private:
+    mutable QHash<int, QAccessible::Id> m_picks;
+#endif
 };
 
 // ---- Labels read line by line -----------------------------------------------
@@ -603,6 +714,7 @@ void nameList(QComboBox *list, const QString &name)
 {
     list->setAccessibleName(name);
     list->view()->setAccessibleName(name);
+#ifndef XELT_LIST_SELECTION
     // Qt tells of a new pick only in ways that readers drop for a list; the
     // new text, shown selected, is what they read as a new value.
     QObject::connect(list, &QComboBox::currentIndexChanged, list, [list] {
@@ -611,6 +723,7 @@ void nameList(QComboBox *list, const QString &name)
         QAccessibleTextInsertEvent shown(list, 0, list->currentText());
         QAccessible::updateAccessibility(&shown);
     });
+#endif
 }
 
 void unannounced(const std::function<void()> &change)

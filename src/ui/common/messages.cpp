@@ -49,13 +49,18 @@ QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageB
 {
     accessibility::install();
     Box box(icon, kAppTitle, text, buttons, parent);
-    // A carriage return alone breaks the line for the eye only: readers get a
-    // line feed, so the two sentences are not run together.
-    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
-        label && text.contains(u'\r'))
-        label->setAccessibleName(QString(text)
-                                     .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                                     .replace(u'\r', u'\n'));
+    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
+        // Only a click could give the text the focus, never a key; newer readers
+        // (Orca 51) leave a focusable text in a box to be read on focus, so it
+        // would go unread.
+        label->setFocusPolicy(Qt::NoFocus);
+        // A carriage return alone breaks the line for the eye only: readers get
+        // a line feed, so the two sentences are not run together.
+        if (text.contains(u'\r'))
+            label->setAccessibleName(QString(text)
+                                         .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                         .replace(u'\r', u'\n'));
+    }
     box.setObjectName(QStringLiteral("messageBox"));
     if (buttons & QMessageBox::Yes)
         box.setDefaultButton(QMessageBox::Yes);
