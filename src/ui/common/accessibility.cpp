@@ -398,7 +398,8 @@ private:
 
 class ListAccessible : public ReadOnlyText
 #ifdef XELT_LIST_SELECTION
-    , public QAccessibleSelectionInterface
+    ,
+                       public QAccessibleSelectionInterface
 #endif
 {
 public:
