@@ -37,8 +37,11 @@ public:
 protected:
     void showEvent(QShowEvent *e) override
     {
+        const QSize placed = size();
         QMessageBox::showEvent(e); // gives the box its final size
-        if (!parentWidget())
+        // Placed before it is shown: Qt 6.8 undoes a move made here, so only a
+        // box whose size changed after all is moved again.
+        if (!parentWidget() && size() != placed)
             placement::centreOnScreen(this);
     }
 };
@@ -76,6 +79,10 @@ QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageB
     // under a window that stays on top, such as the running copy's farewell.
     if (!parent)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (!parent) {
+        box.adjustSize();
+        placement::centreOnScreen(&box);
+    }
     qCInfo(lcMessages).noquote() << "message:" << text;
     return QMessageBox::StandardButton(box.exec());
 }
