@@ -45,20 +45,12 @@ class TestUpdatePrompt : public QObject
 {
     Q_OBJECT
     QTemporaryDir config;
-    const QString key = QStringLiteral("Settings/Duration");
     // A fixed day, early in a year: the 15 days back reach into the one before.
     const QDate today{2027, 1, 3};
 
-    QString remembered() { return platform::userSettings()->value(key).toString(); }
-    void remember(const QVariant &v)
-    {
-        auto s = platform::userSettings();
-        if (v.isNull())
-            s->remove(key);
-        else
-            s->setValue(key, v);
-        s->sync();
-    }
+    QString remembered() { return platform::userSettings()->date(); }
+    // An empty text reads as no date at all.
+    void remember(const QVariant &v) { QVERIFY(platform::userSettings()->setDate(v.toString())); }
 
 private slots:
     void initTestCase()
