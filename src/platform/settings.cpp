@@ -39,11 +39,9 @@ QString Settings::fileName() const { return m_registry->fileName(); }
 #include "platform/posixuser.h"
 
 #include <QDataStream>
-#include <QDate>
 #include <QFile>
 #include <QMap>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -95,9 +93,8 @@ bool makeFolder(const QByteArray &folder)
 
 enum class Read { Done, Missing, Failed };
 
-// Opened only when it is (or links to) a regular file: opening a FIFO blocks,
-// opening a device may act on it, and O_NONBLOCK covers a FIFO swapped in
-// since. Every byte or nothing: a read that fails or comes short is a failure.
+// Only a regular file is opened: a FIFO would block, a device may act on being
+// opened. A read that fails or comes short is a failure, never a shorter text.
 Read readRegular(const QByteArray &path, QByteArray *data, struct stat *st)
 {
     if (::stat(path.constData(), st) != 0)
@@ -115,27 +112,24 @@ Read readRegular(const QByteArray &path, QByteArray *data, struct stat *st)
     return ok ? Read::Done : Read::Failed;
 }
 
-// One call: a regular file takes it whole, unless the disk is full or the
-// process is killed, and then only up to a page's edge.
+// One call, which the kernel cuts short only at a page's edge, for a kill.
 bool writeAt(int fd, QByteArrayView data, off_t at)
 {
     return ::pwrite(fd, data.data(), size_t(data.size()), at) == data.size();
 }
 
-// The bytes as QSettings reads them: the date, and every other key's value.
 struct Reading {
     QString date;
-    QMap<QString, QByteArray> others; // serialized: equal when they read the same
+    QMap<QString, QByteArray> others; // serialized: a NaN equals itself too
     bool operator==(const Reading &) const = default;
 };
 
-// QSettings itself reads the bytes we read, from a file in memory: given the
-// user's file, it would open it with a plain open(), which waits on a FIFO.
+// QSettings itself, on a copy in memory: given the user's file, it would open
+// it plainly (a FIFO blocks) and keep Qt's lock file beside it.
 std::optional<Reading> readIni(const QByteArray &text)
 {
     const int fd = ::memfd_create("settings", MFD_CLOEXEC);
-    // QSettings keeps a file it has read by name, size and time, and reads it
-    // again only when one of them changed: each text gets a time of its own.
+    // QSettings takes a file it has read as unchanged while name, size and time are.
     static time_t stamp = 0;
     const struct timespec times[2] = {{0, UTIME_OMIT}, {++stamp, 0}};
     std::optional<Reading> read;
@@ -163,10 +157,10 @@ struct Edit {
     QByteArray with;
 };
 
-// Where the date may go, in the order tried: where it stands (its ten bytes,
-// then the whole value), at the end of the [Settings] group, in a new group at
-// the end. A guess that QSettings reads otherwise fails the check.
-QList<Edit> edits(const QByteArray &text, const QByteArray &date)
+// The candidates, best first: the old date replaced where it stands (else the
+// whole value), a line at the end of [Settings], a group at the end. Only
+// QSettings decides which one is right.
+QList<Edit> edits(const QByteArray &text, const QByteArray &old, const QByteArray &date)
 {
     const qsizetype firstEnd = text.indexOf('\n');
     const QByteArray eol = firstEnd > 0 && text[firstEnd - 1] == '\r' ? "\r\n" : "\n";
@@ -186,18 +180,15 @@ QList<Edit> edits(const QByteArray &text, const QByteArray &date)
             continue;
         if (group == "[Settings]")
             groupEnd = stop;
-        // A few at most: each costs a reading of the whole text.
+        // A few: each is checked by reading the whole text.
         if (found.size() < 8
             && (group == "[Settings]" ? key == "Duration" : key == "Settings\\Duration")) {
             qsizetype value = line.data() - text.constData() + equals + 1;
+            const qsizetype at = old.isEmpty() ? -1 : text.indexOf(old, value);
+            if (at >= 0 && at + old.size() <= stop)
+                found.append({at, old.size(), date});
             while (value < stop && (text[value] == ' ' || text[value] == '\t'))
                 ++value;
-            const qsizetype digit = std::find_if(text.cbegin() + value, text.cbegin() + stop,
-                                                 [](char c) { return c >= '0' && c <= '9'; })
-                                    - text.cbegin();
-            if (QDate::fromString(QString::fromLatin1(text.mid(digit, 10)), Qt::ISODate).isValid()
-                && digit + 10 <= stop)
-                found.append({digit, 10, date});
             found.append({value, stop - value, date});
         }
     }
@@ -209,10 +200,10 @@ QList<Edit> edits(const QByteArray &text, const QByteArray &date)
     return found;
 }
 
-// In place, from the first changed byte on, as text editors write: the file
-// keeps its inode, and so its owner, group, mode, ACL, attributes and other
-// names, and no second file is ever made. The room is taken first, so that a
-// full disk changes nothing. `st` is the file as read; none: made here.
+// In place from the first changed byte, as editors write: the inode, and with
+// it owner, group, mode, ACL, attributes and other names, stays, and no second
+// file is made. Room first, so that a full disk changes nothing. `st`: the file
+// as read; none: made here.
 bool writeInPlace(const QByteArray &target, const struct stat *st, const QByteArray &old,
                   const QByteArray &text)
 {
@@ -234,13 +225,12 @@ bool writeInPlace(const QByteArray &target, const struct stat *st, const QByteAr
         && (text.size() >= old.size() || ::ftruncate(fd, text.size()) == 0) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (!ok && !st)
-        ::unlink(target.constData()); // made just now, and not whole
+        ::unlink(target.constData()); // ours, and not whole
     return ok;
 }
 
-// Reads the file afresh and writes the first edit after which QSettings reads
-// the date, and every other key as before; where none does, nothing. Nothing
-// is written after a read that failed, nor made or changed in a folder of
+// The first edit after which QSettings reads the date, and every other key as
+// before; none: nothing written. Never after a failed read, nor in a folder of
 // another user's; a link to a regular file is written through.
 bool store(const QByteArray &path, const QString &date)
 {
@@ -264,7 +254,7 @@ bool store(const QByteArray &path, const QString &date)
     if (!before || before->date == date)
         return before.has_value();
     const Reading wanted{date, before->others};
-    for (const Edit &edit : edits(old, date.toUtf8())) {
+    for (const Edit &edit : edits(old, before->date.toUtf8(), date.toUtf8())) {
         const QByteArray text = QByteArray(old).replace(edit.at, edit.length, edit.with);
         if (readIni(text) == wanted)
             return writeInPlace(target, read == Read::Done ? &st : nullptr, old, text);
