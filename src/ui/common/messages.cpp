@@ -45,10 +45,11 @@ protected:
 } // namespace
 
 QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageBox::Icon icon,
-                                 QMessageBox::StandardButtons buttons)
+                                 QMessageBox::StandardButtons buttons, Qt::TextFormat format)
 {
     accessibility::install();
     Box box(icon, kAppTitle, text, buttons, parent);
+    box.setTextFormat(format);
     // A carriage return alone breaks the line for the eye only: readers get a
     // line feed, so the two sentences are not run together.
     if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
