@@ -21,9 +21,10 @@ std::optional<int> answer(const QStringList &arguments, Stage stage)
     // without a window system has nowhere to go, but still ends the program.
     if (stage != Stage::AfterQt || !qApp)
         return error ? std::optional(reply->exitCode()) : std::nullopt;
-    const QString text =
-        reply->kind == options::Kind::Help ? options::helpAsRichText() : reply->text.trimmed();
-    messages::show(nullptr, text, error ? QMessageBox::Critical : QMessageBox::Information);
+    const bool help = reply->kind == options::Kind::Help;
+    messages::show(nullptr, help ? options::helpAsRichText() : reply->text.trimmed(),
+                   error ? QMessageBox::Critical : QMessageBox::Information, QMessageBox::Ok,
+                   help ? Qt::RichText : Qt::PlainText);
     return reply->exitCode();
 }
 

@@ -107,9 +107,16 @@ QStringList withSlashHelp(QStringList arguments)
     return arguments;
 }
 
+// The option as typed, but a control character in it (an escape sequence, a
+// line end) is shown as \xHH rather than acting on the terminal.
 QString errorText(const QString &error)
 {
-    return kName + QStringLiteral(": ") + error + QStringLiteral(" Try '") + kName
+    QString shown;
+    for (const QChar c : error)
+        shown += c.category() == QChar::Other_Control
+                     ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                     : QString(c);
+    return kName + QStringLiteral(": ") + shown + QStringLiteral(" Try '") + kName
            + QStringLiteral(" --help'.\n");
 }
 } // namespace

@@ -2,9 +2,13 @@
 
 #include "core/product.h"
 
-#ifdef Q_OS_WIN
-
 #include <QSettings>
+
+namespace {
+const QString kKey = QStringLiteral("Settings/Duration");
+}
+
+#ifdef Q_OS_WIN
 
 namespace platform {
 
@@ -19,14 +23,10 @@ Settings::Settings()
 
 Settings::~Settings() = default;
 
-QVariant Settings::value(const QString &key) const { return m_registry->value(key); }
-void Settings::setValue(const QString &key, const QVariant &value)
+QString Settings::date() const { return m_registry->value(kKey).toString(); }
+bool Settings::setDate(const QString &text)
 {
-    m_registry->setValue(key, value);
-}
-void Settings::remove(const QString &key) { m_registry->remove(key); }
-bool Settings::sync()
-{
+    m_registry->setValue(kKey, text);
     m_registry->sync();
     return m_registry->status() == QSettings::NoError;
 }
@@ -38,17 +38,16 @@ QString Settings::fileName() const { return m_registry->fileName(); }
 
 #include "platform/posixuser.h"
 
+#include <QDataStream>
 #include <QFile>
-#include <QStringList>
+#include <QMap>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
+#include <optional>
+#include <sys/mman.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace platform {
@@ -94,450 +93,146 @@ bool makeFolder(const QByteArray &folder)
 
 enum class Read { Done, Missing, Failed };
 
-// Opened only when it is (or links to) a regular file: opening a FIFO blocks,
-// opening a device may act on it. Without O_NONBLOCK a FIFO swapped in after
-// the check would still block. Every byte or nothing: a read that fails or
-// comes short is a failure, never a shorter text.
+// Only a regular file is opened: a FIFO would block, a device may act on being
+// opened. A read that fails or comes short is a failure, never a shorter text.
 Read readRegular(const QByteArray &path, QByteArray *data, struct stat *st)
 {
     if (::stat(path.constData(), st) != 0)
         return errno == ENOENT ? Read::Missing : Read::Failed;
-    if (!S_ISREG(st->st_mode))
-        return Read::Failed;
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? Read::Missing : Read::Failed;
-    bool ok = ::fstat(fd, st) == 0 && S_ISREG(st->st_mode) && st->st_size <= kLargest;
+    const int fd = S_ISREG(st->st_mode)
+                       ? ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
+                       : -1;
+    bool ok = fd >= 0 && ::fstat(fd, st) == 0 && S_ISREG(st->st_mode) && st->st_size <= kLargest;
     if (ok) {
         data->resize(qsizetype(st->st_size) + 1); // one more, to see the end
-        qsizetype got = 0;
-        while (ok && got < data->size()) {
-            const ssize_t n = ::read(fd, data->data() + got, size_t(data->size() - got));
-            if (n == 0)
-                break;
-            ok = n > 0 || errno == EINTR;
-            got += qMax<ssize_t>(n, 0);
-        }
-        ok = ok && got == st->st_size; // a file that changed meanwhile is read next time
-        data->truncate(ok ? got : 0);
+        ok = ::read(fd, data->data(), size_t(data->size())) == st->st_size;
+        data->truncate(ok ? st->st_size : 0);
     }
     ::close(fd);
     return ok ? Read::Done : Read::Failed;
 }
 
-// One logical line of the file as QSettings reads it: a quoted value or a
-// backslash may carry it over a line end, and comment lines are skipped.
-// Returns false at the end; [start, start + length) is the line, equals its '='.
-bool nextLine(QByteArrayView data, qsizetype &pos, qsizetype &start, qsizetype &length,
-              qsizetype &equals)
+// One call, which the kernel cuts short only at a page's edge, for a kill.
+bool writeAt(int fd, QByteArrayView data, off_t at)
 {
-    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-    equals = -1;
-    start = pos;
-    while (start < data.size() && space(data[start]))
-        ++start;
-    bool inQuotes = false;
-    qsizetype i = start;
-    while (i < data.size()) {
-        const char c = data[i++];
-        if (c == '=') {
-            if (!inQuotes && equals < 0)
-                equals = i - 1;
-        } else if (c == '\n' || c == '\r') {
-            if (i == start + 1) {
-                ++start;
-            } else if (!inQuotes) {
-                --i;
-                break;
-            }
-        } else if (c == '\\') {
-            if (i < data.size()) {
-                const char next = data[i++];
-                if (i < data.size()
-                    && ((next == '\n' && data[i] == '\r') || (next == '\r' && data[i] == '\n')))
-                    ++i;
-            }
-        } else if (c == '"') {
-            inQuotes = !inQuotes;
-        } else if (c == ';') {
-            if (i == start + 1) {
-                while (i < data.size() && data[i] != '\n' && data[i] != '\r')
-                    ++i;
-                while (i < data.size() && space(data[i]))
-                    ++i;
-                start = i;
-            } else if (!inQuotes) {
-                --i;
-                break;
-            }
-        }
-    }
-    pos = i;
-    length = i - start;
-    return length > 0;
+    return ::pwrite(fd, data.data(), size_t(data.size()), at) == data.size();
 }
 
-// A key or group name as written: "\" stands for "/", %XX and %UXXXX for a character.
-QString unescapedKey(QByteArrayView key)
-{
-    const QString text = QString::fromUtf8(key);
-    QString out;
-    for (qsizetype i = 0; i < text.size();) {
-        const QChar c = text[i];
-        if (c == u'\\') {
-            out += u'/';
-            ++i;
-            continue;
-        }
-        const qsizetype digits = i + 1 < text.size() && text[i + 1] == u'U' ? 4 : 2;
-        const qsizetype first = i + 1 + (digits == 4 ? 1 : 0);
-        bool ok = false;
-        const ushort code = c == u'%' && first + digits <= text.size()
-                                ? QStringView(text).sliced(first, digits).toUShort(&ok, 16)
-                                : 0;
-        out += ok ? QChar(code) : c;
-        i = ok ? first + digits : i + 1;
-    }
-    return out;
-}
-
-QByteArray escapedKey(const QString &key)
-{
-    QByteArray out;
-    for (const QChar c : key) {
-        const char16_t u = c.unicode();
-        if (u == u'/')
-            out += '\\';
-        else if ((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9')
-                 || u == u'_' || u == u'-' || u == u'.')
-            out += char(u);
-        else if (u <= 0xff)
-            out += '%' + QByteArray::number(u, 16).toUpper().rightJustified(2, '0');
-        else
-            out += "%U" + QByteArray::number(u, 16).toUpper().rightJustified(4, '0');
-    }
-    return out;
-}
-
-// A value as QSettings reads it: quotes, C escapes, and a list at unquoted commas.
-QVariant unescapedValue(QByteArrayView text)
-{
-    QStringList list;
-    QString current;
-    bool isList = false, inQuotes = false, quoted = false;
-    qsizetype keep = 0; // trailing blanks from here on are dropped
-    const auto chop = [&] {
-        if (!quoted)
-            while (current.size() > keep && (current.endsWith(u' ') || current.endsWith(u'\t')))
-                current.chop(1);
-    };
-    const auto skipBlanks = [&](qsizetype i) {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-            ++i;
-        return i;
-    };
-    static const char escapes[] = "a\ab\bf\fn\nr\rt\tv\v\"\"?\?''\\\\";
-    for (qsizetype i = skipBlanks(0); i < text.size();) {
-        const char c = text[i];
-        if (c == '\\' && ++i < text.size()) {
-            const char e = text[i++];
-            const char *known = std::strchr(escapes, e);
-            if (e && known && (known - escapes) % 2 == 0) {
-                current += QLatin1Char(known[1]);
-            } else if (e == 'x' || (e >= '0' && e <= '7')) {
-                const QByteArray digits =
-                    QByteArray("0123456789abcdefABCDEF").left(e == 'x' ? 22 : 8);
-                char16_t code = e == 'x' ? 0 : char16_t(e - '0');
-                const qsizetype from = i;
-                for (; i < text.size() && digits.contains(text[i]); ++i)
-                    code = char16_t(code * (e == 'x' ? 16 : 8)
-                                    + QByteArray(1, text[i]).toUShort(nullptr, 16));
-                if (e != 'x' || i > from)
-                    current += QChar(code);
-            } else if ((e == '\n' || e == '\r') && i < text.size()
-                       && (text[i] == '\n' || text[i] == '\r') && text[i] != e) {
-                ++i;
-            }
-            keep = current.size();
-        } else if (c == '\\') {
-            break;
-        } else if (c == '"') {
-            inQuotes = !inQuotes;
-            quoted = true;
-            i = inQuotes ? i + 1 : skipBlanks(i + 1);
-            keep = current.size();
-        } else if (c == ',' && !inQuotes) {
-            chop();
-            isList = true;
-            list << std::exchange(current, QString());
-            quoted = false;
-            keep = 0;
-            i = skipBlanks(i + 1);
-        } else {
-            qsizetype j = i + 1;
-            while (j < text.size() && text[j] != '\\' && text[j] != '"' && text[j] != ',')
-                ++j;
-            current += QString::fromUtf8(text.sliced(i, j - i));
-            i = j;
-        }
-    }
-    chop();
-    if (isList)
-        return list << current;
-    if (current.startsWith(QStringLiteral("@ByteArray(")) && current.endsWith(u')'))
-        return current.sliced(11, current.size() - 12).toLatin1();
-    if (current == u"@Invalid()")
-        return {};
-    return current.startsWith(QStringLiteral("@@")) ? current.mid(1) : current;
-}
-
-// As QSettings writes a text, so that either reads what the other wrote.
-QByteArray escapedValue(const QString &value)
-{
-    const QString text = value.startsWith(u'@') ? u'@' + value : value;
-    QByteArray out;
-    bool quotes = false, hexNext = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        quotes = quotes || u == u';' || u == u',' || u == u'=';
-        if (hexNext && u < 0x80 && QByteArray("0123456789abcdefABCDEF").contains(char(u))) {
-            out += "\\x" + QByteArray::number(u, 16);
-            continue;
-        }
-        hexNext = false;
-        const char *named = u == u'\n'   ? "\\n"
-                            : u == u'\r' ? "\\r"
-                            : u == u'\t' ? "\\t"
-                            : u == u'"'  ? "\\\""
-                            : u == u'\\' ? "\\\\"
-                                         : nullptr;
-        if (named) {
-            out += named;
-        } else if (u <= 0x1f) {
-            out += "\\x" + QByteArray::number(u, 16);
-            hexNext = true;
-        } else { // a character outside the BMP is two QChars, encoded together
-            const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-            out += text.sliced(i, n).toUtf8();
-            i += n - 1;
-        }
-    }
-    if (quotes || out.startsWith(' ') || out.endsWith(' '))
-        out = '"' + out + '"';
-    return out;
-}
-
-// Each key of the text with its value's place, as QSettings reads them: a key
-// written twice counts where it was written last.
-struct Entry {
-    qsizetype start, length, equals;
+struct Reading {
+    QString date;
+    QMap<QString, QByteArray> others; // serialized: a NaN equals itself too
+    bool operator==(const Reading &) const = default;
 };
-QMap<QString, Entry> entries(QByteArrayView data, QMap<QString, qsizetype> *sectionEnds = nullptr)
+
+// QSettings itself, on a copy in memory: given the user's file, it would open
+// it plainly (a FIFO blocks) and keep Qt's lock file beside it.
+std::optional<Reading> readIni(const QByteArray &text)
 {
-    QMap<QString, Entry> found;
-    QString section; // "" or "Name/"
-    qsizetype pos = data.startsWith("\xef\xbb\xbf") ? 3 : 0, start, length, equals;
-    while (nextLine(data, pos, start, length, equals)) {
-        const QByteArrayView line = data.sliced(start, length);
-        if (line.startsWith('[')) {
-            const qsizetype close = line.indexOf(']');
-            const QByteArrayView name = line.sliced(1, (close < 0 ? length : close) - 1).trimmed();
-            section = name.compare("general", Qt::CaseInsensitive) == 0 ? QString()
-                      : name.compare("%general", Qt::CaseInsensitive) == 0
-                          ? QString::fromLatin1(name.sliced(1)) + u'/'
-                          : unescapedKey(name) + u'/';
-        } else if (equals > 0) {
-            found.insert(section + unescapedKey(data.sliced(start, equals - start).trimmed()),
-                         {start, length, equals});
+    const int fd = ::memfd_create("settings", MFD_CLOEXEC);
+    // QSettings takes a file it has read as unchanged while name, size and time are.
+    static time_t stamp = 0;
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {++stamp, 0}};
+    std::optional<Reading> read;
+    if (fd >= 0 && writeAt(fd, text, 0) && ::futimens(fd, times) == 0) {
+        const QSettings ini(QStringLiteral("/proc/self/fd/") + QString::number(fd),
+                            QSettings::IniFormat);
+        read.emplace();
+        for (const QString &key : ini.allKeys()) {
+            if (key == kKey) {
+                read->date = ini.value(key).toString();
+                continue;
+            }
+            QDataStream out(&read->others[key], QIODevice::WriteOnly);
+            out << ini.value(key);
         }
-        if (sectionEnds)
-            sectionEnds->insert(section, start + length);
+        if (ini.status() == QSettings::AccessError)
+            read.reset();
     }
-    return found;
+    ::close(fd);
+    return read;
 }
 
-// The text with only the changed keys' lines replaced, removed or added (to the
-// end of their group, or in a new group at the end), in the text's own line ends.
-QByteArray edited(QByteArray text, const QMap<QString, std::optional<QByteArray>> &changes)
+struct Edit {
+    qsizetype at, length;
+    QByteArray with;
+};
+
+// The candidates, best first: the old date replaced where it stands (else the
+// whole value), a line at the end of [Settings], a group at the end. Only
+// QSettings decides which one is right.
+QList<Edit> edits(const QByteArray &text, const QByteArray &old, const QByteArray &date)
 {
     const qsizetype firstEnd = text.indexOf('\n');
     const QByteArray eol = firstEnd > 0 && text[firstEnd - 1] == '\r' ? "\r\n" : "\n";
-    for (auto change = changes.cbegin(); change != changes.cend(); ++change) {
-        QMap<QString, qsizetype> sectionEnds;
-        const QMap<QString, Entry> found = entries(text, &sectionEnds);
-        const QString &key = change.key();
-        const qsizetype slash = key.indexOf(u'/');
-        const QString section = slash < 0 ? QString() : key.left(slash + 1);
-        const QByteArray line = escapedKey(key.mid(slash + 1)) + '=' + change->value_or("");
-        if (const auto it = found.constFind(key); it != found.cend()) {
-            if (change->has_value()) {
-                text.replace(it->start, it->length, line);
-            } else { // the line and its end go
-                qsizetype end = it->start + it->length;
-                end += text.mid(end, 2) == "\r\n" ? 2 : text.mid(end, 1) == "\n" ? 1 : 0;
-                text.remove(it->start, end - it->start);
-            }
-        } else if (change->has_value()) {
-            if (const auto end = sectionEnds.constFind(section); end != sectionEnds.cend()) {
-                text.insert(*end, eol + line);
-            } else {
-                if (!text.isEmpty() && !text.endsWith('\n'))
-                    text += eol;
-                const QString name = section.chopped(section.isEmpty() ? 0 : 1);
-                const QByteArray header = name.isEmpty()       ? QByteArray("General")
-                                          : name == u"General" ? QByteArray("%General")
-                                                               : escapedKey(name);
-                text += (text.trimmed().isEmpty() ? QByteArray() : eol) + '[' + header + ']' + eol
-                        + line + eol;
-            }
+    QList<Edit> found;
+    QByteArrayView group;
+    qsizetype groupEnd = -1;
+    for (qsizetype start = 0, end = 0; start < text.size(); start = end + 1) {
+        end = text.indexOf('\n', start);
+        end = end < 0 ? text.size() : end;
+        const qsizetype stop = end - (end > start && text[end - 1] == '\r');
+        const QByteArrayView line = QByteArrayView(text).sliced(start, stop - start).trimmed();
+        const qsizetype equals = line.indexOf('=');
+        const QByteArrayView key = line.first(qMax(equals, 0)).trimmed();
+        if (line.startsWith('['))
+            group = line;
+        else if (key.isEmpty() || line.startsWith(';'))
+            continue;
+        if (group == "[Settings]")
+            groupEnd = stop;
+        // A few: each is checked by reading the whole text.
+        if (found.size() < 8
+            && (group == "[Settings]" ? key == "Duration" : key == "Settings\\Duration")) {
+            qsizetype value = line.data() - text.constData() + equals + 1;
+            const qsizetype at = old.isEmpty() ? -1 : text.indexOf(old, value);
+            if (at >= 0 && at + old.size() <= stop)
+                found.append({at, old.size(), date});
+            while (value < stop && (text[value] == ' ' || text[value] == '\t'))
+                ++value;
+            found.append({value, stop - value, date});
         }
     }
-    return text;
+    if (groupEnd >= 0)
+        found.append({groupEnd, 0, eol + "Duration=" + date});
+    const QByteArray lineEnd = text.isEmpty() || text.endsWith('\n') ? "" : eol;
+    const QByteArray gap = text.trimmed().isEmpty() ? "" : eol;
+    found.append({text.size(), 0, lineEnd + gap + "[Settings]" + eol + "Duration=" + date + eol});
+    return found;
 }
 
-bool writeAll(int fd, const QByteArray &data, off_t at = 0)
-{
-    for (qsizetype done = 0; done < data.size();) {
-        const ssize_t n =
-            ::pwrite(fd, data.constData() + done, size_t(data.size() - done), at + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
-const QByteArray &tempPrefix()
-{
-    static const QByteArray prefix = '.' + QFile::encodeName(product::kProgram) + '.';
-    return prefix;
-}
-
-// Our own names from a write killed half way: ".<program>.XXXXXX", a regular
-// file of ours with no other name.
-void removeLeftovers(const QByteArray &folder)
-{
-    DIR *dir = ::opendir(folder.constData());
-    if (!dir)
-        return;
-    while (const dirent *e = ::readdir(dir)) {
-        const QByteArray name(e->d_name);
-        struct stat st;
-        if (name.size() == tempPrefix().size() + 6 && name.startsWith(tempPrefix())
-            && ::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
-            && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1)
-            ::unlinkat(::dirfd(dir), e->d_name, 0);
-    }
-    ::closedir(dir);
-}
-
-// A file of ours with no name yet: a write killed half way leaves nothing.
-// Where the file system has no unnamed files, a named one, removed next time.
-int newFile(const QByteArray &folder, QByteArray *named)
-{
-    const int fd = ::open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
-        return fd;
-    *named = folder + '/' + tempPrefix() + "XXXXXX";
-    return ::mkostemp(named->data(), O_CLOEXEC);
-}
-
-// Gives the new file the name `path`; never over anything when `replace` is false.
-bool nameFile(int fd, QByteArray *named, const QByteArray &path, bool replace)
-{
-    if (named->isEmpty()) {
-        // Root may name it outright; everyone may through /proc.
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
-        const auto link = [&](const QByteArray &name) {
-            return ::linkat(fd, "", AT_FDCWD, name.constData(), AT_EMPTY_PATH) == 0
-                   || (errno != EEXIST
-                       && ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
-                                   AT_SYMLINK_FOLLOW)
-                              == 0);
-        };
-        if (!replace)
-            return link(path);
-        *named = folderOf(path) + '/' + tempPrefix() + "XXXXXX";
-        const int probe = ::mkostemp(named->data(), O_CLOEXEC); // a free name of ours
-        if (probe < 0)
-            return false;
-        ::close(probe);
-        ::unlink(named->constData());
-        if (!link(*named))
-            return false;
-    }
-    if (replace)
-        return ::rename(named->constData(), path.constData()) == 0;
-    // Never over something that appeared meanwhile; without renameat2, a link does the same.
-    if (::renameat2(AT_FDCWD, named->constData(), AT_FDCWD, path.constData(), RENAME_NOREPLACE)
-        == 0)
-        return true;
-    return errno == EINVAL && ::link(named->constData(), path.constData()) == 0;
-}
-
-// A file of its own that takes the target's name: a reader never sees half a file.
-bool replaceWith(const QByteArray &target, const struct stat &st, const QByteArray &text)
-{
-    QByteArray named;
-    const int fd = newFile(folderOf(target), &named);
-    if (fd < 0)
-        return false;
-    bool ok = writeAll(fd, text) && (st.st_mode == 0 || ::fchmod(fd, st.st_mode & 07777) == 0)
-              && ::fsync(fd) == 0;
-    if (ok && st.st_mode != 0) {
-        struct stat now;
-        ok = ::lstat(target.constData(), &now) == 0 && now.st_dev == st.st_dev
-             && now.st_ino == st.st_ino;
-    }
-    if (ok && st.st_mode != 0) { // in a set-group-id folder the group is the folder's
-        struct stat mine;
-        ok = ::fstat(fd, &mine) == 0
-             && (mine.st_gid == st.st_gid || ::fchown(fd, uid_t(-1), st.st_gid) == 0);
-    }
-    ok = ok && nameFile(fd, &named, target, st.st_mode != 0);
-    ok = ::close(fd) == 0 && ok;
-    if (!named.isEmpty())
-        ::unlink(named.constData()); // gone already after a rename
-    return ok;
-}
-
-// What a new file of ours renamed over it would lose: another name (a hard
-// link), an owner or group not ours, an ACL or other extended attributes.
-bool renameKeepsAll(const QByteArray &target, const struct stat &st)
-{
-    return st.st_nlink == 1 && st.st_uid == ::geteuid() && st.st_gid == ::getegid()
-           && ::listxattr(target.constData(), nullptr, 0) == 0;
-}
-
-// In place, as text editors do where a rename would not keep the file: from the
-// first changed byte on, room made first so that a full disk changes nothing.
-bool writeInPlace(const QByteArray &target, const struct stat &st, const QByteArray &old,
+// In place from the first changed byte, as editors write: the inode, and with
+// it owner, group, mode, ACL, attributes and other names, stays, and no second
+// file is made. Room first, so that a full disk changes nothing. `st`: the file
+// as read; none: made here.
+bool writeInPlace(const QByteArray &target, const struct stat *st, const QByteArray &old,
                   const QByteArray &text)
 {
-    const int fd = ::open(target.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        st ? ::open(target.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)
+           : ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
-    struct stat now;
     qsizetype first = 0;
     while (first < old.size() && first < text.size() && old[first] == text[first])
         ++first;
-    bool ok = ::fstat(fd, &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino
-              && now.st_size == old.size()
-              && (text.size() <= old.size()
-                  || ::posix_fallocate(fd, old.size(), text.size() - old.size()) == 0)
-              && writeAll(fd, text.mid(first), first)
-              && (text.size() >= old.size() || ::ftruncate(fd, text.size()) == 0)
-              && ::fsync(fd) == 0;
+    struct stat now;
+    bool ok =
+        ::fstat(fd, &now) == 0 && S_ISREG(now.st_mode) && now.st_size == old.size()
+        && (!st || (now.st_dev == st->st_dev && now.st_ino == st->st_ino))
+        && (text.size() <= old.size() || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, text.size()) == 0
+            || errno == EOPNOTSUPP)
+        && writeAt(fd, QByteArrayView(text).sliced(first), first)
+        && (text.size() >= old.size() || ::ftruncate(fd, text.size()) == 0) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
+    if (!ok && !st)
+        ::unlink(target.constData()); // ours, and not whole
     return ok;
 }
 
-// Reads the file afresh and changes only the changed keys' lines. Nothing is
-// written after a read that failed, nor made or replaced in a folder of
+// The first edit after which QSettings reads the date, and every other key as
+// before; none: nothing written. Never after a failed read, nor in a folder of
 // another user's; a link to a regular file is written through.
-bool store(const QByteArray &path, const QMap<QString, std::optional<QByteArray>> &changes)
+bool store(const QByteArray &path, const QString &date)
 {
     QByteArray target = path;
     struct stat st;
@@ -551,22 +246,20 @@ bool store(const QByteArray &path, const QMap<QString, std::optional<QByteArray>
     } else if (there == ENOENT && !makeFolder(folderOf(path))) {
         return false;
     }
-    const QByteArray folder = folderOf(target);
     QByteArray old;
     const Read read = readRegular(target, &old, &st);
-    // Neither the file nor a link to it in another user's folder.
-    if (read == Read::Failed || !mayWriteIn(folder) || !mayWriteIn(folderOf(path)))
+    if (read == Read::Failed || !mayWriteIn(folderOf(target)) || !mayWriteIn(folderOf(path)))
         return false;
-    const QByteArray text = edited(old, changes);
-    if (read == Read::Done && text == old)
-        return true;
-    removeLeftovers(folder);
-    if (read == Read::Missing) {
-        st.st_mode = 0;
-        return replaceWith(target, st, text);
+    const std::optional<Reading> before = readIni(old);
+    if (!before || before->date == date)
+        return before.has_value();
+    const Reading wanted{date, before->others};
+    for (const Edit &edit : edits(old, before->date.toUtf8(), date.toUtf8())) {
+        const QByteArray text = QByteArray(old).replace(edit.at, edit.length, edit.with);
+        if (readIni(text) == wanted)
+            return writeInPlace(target, read == Read::Done ? &st : nullptr, old, text);
     }
-    return renameKeepsAll(target, st) ? replaceWith(target, st, text)
-                                      : writeInPlace(target, st, old, text);
+    return false;
 }
 } // namespace
 
@@ -578,40 +271,20 @@ Settings::Settings()
     m_path = folder + '/' + QFile::encodeName(product::kProgram) + ".conf";
     QByteArray data;
     struct stat st;
-    const Read read = readRegular(m_path, &data, &st);
-    if (read == Read::Failed) {
-        m_path.clear(); // something else is there, or unreadable: left alone, nothing stored
-        return;
-    }
-    const QMap<QString, Entry> found = entries(data);
-    for (auto it = found.cbegin(); it != found.cend(); ++it)
-        m_values.insert(it.key(), unescapedValue(QByteArrayView(data).sliced(
-                                      it->equals + 1, it->start + it->length - it->equals - 1)));
+    if (readRegular(m_path, &data, &st) == Read::Done)
+        m_date = readIni(data).value_or(Reading()).date;
 }
 
-Settings::~Settings() { sync(); }
+Settings::~Settings() = default;
 
-QVariant Settings::value(const QString &key) const { return m_values.value(key); }
+QString Settings::date() const { return m_date; }
 
-void Settings::setValue(const QString &key, const QVariant &value)
+bool Settings::setDate(const QString &text)
 {
-    m_values.insert(key, value);
-    m_changes.insert(key, value.isValid() ? escapedValue(value.toString()) : "@Invalid()");
-}
-
-void Settings::remove(const QString &key)
-{
-    m_values.remove(key);
-    m_changes.insert(key, std::nullopt);
-}
-
-bool Settings::sync()
-{
-    if (m_changes.isEmpty())
-        return true;
-    // One try per change: a store that fails now fails again.
-    const auto changes = std::exchange(m_changes, {});
-    return !m_path.isEmpty() && store(m_path, changes);
+    if (m_path.isEmpty() || !store(m_path, text))
+        return false;
+    m_date = text;
+    return true;
 }
 
 QString Settings::fileName() const { return QFile::decodeName(m_path); }

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QPointer>
-#include <QSettings>
 #include <QWidget>
 
 namespace modHelp {
@@ -24,10 +23,8 @@ void OpenSoftwaresPage() { platform::openInBrowser(siteAddress::softwaresPage())
 void CheckForUpdatePrompt()
 {
     const auto settings = platform::userSettings();
-    const QString key = QStringLiteral("Settings/Duration");
     const QDate today = platform::today();
-    const updateCheck::Decision decision =
-        updateCheck::decide(today, settings->value(key).toString());
+    const updateCheck::Decision decision = updateCheck::decide(today, settings->date());
     if (decision == updateCheck::Decision::Nothing)
         return;
     bool open = false;
@@ -36,8 +33,7 @@ void CheckForUpdatePrompt()
                               QMessageBox::Yes | QMessageBox::No)
                == QMessageBox::Yes;
     // A store that cannot be written only means the question comes back next time.
-    settings->setValue(key, updateCheck::toStoredText(today));
-    settings->sync();
+    settings->setDate(updateCheck::toStoredText(today));
     if (open)
         OpenDownloadWebPage();
 }

@@ -197,6 +197,10 @@ private slots:
         QTest::newRow("--help --bogus")
             << QStringList{QStringLiteral("--help"), QStringLiteral("--bogus")}
             << Display::Offscreen << 1 << QStringLiteral("'bogus'");
+        // Echoed, but never acting on the terminal: one line, escapes shown.
+        QTest::newRow("--a<ESC>[2Jb<LF>c")
+            << QStringList{QStringLiteral("--a\x1b[2Jb\nc")} << Display::Offscreen << 1
+            << QStringLiteral("'a\\x1b[2Jb\\x0ac'");
         QTest::newRow("--version=2") << QStringList{QStringLiteral("--version=2")}
                                      << Display::Offscreen << 1 << QStringLiteral("'--version'");
         // No window system: one line saying what was missing, never an abort.

@@ -48,10 +48,11 @@ protected:
 } // namespace
 
 QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageBox::Icon icon,
-                                 QMessageBox::StandardButtons buttons)
+                                 QMessageBox::StandardButtons buttons, Qt::TextFormat format)
 {
     accessibility::install();
     Box box(icon, kAppTitle, text, buttons, parent);
+    box.setTextFormat(format);
     if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
         // Only a click could give the text the focus, never a key; newer readers
         // (Orca 51) leave a focusable text in a box to be read on focus, so it

@@ -8,8 +8,10 @@ namespace messages {
 
 inline const QString kAppTitle = product::kName;
 
+// Plain text unless told: a text that echoes the user's input is never read as HTML.
 QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageBox::Icon icon,
-                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                 Qt::TextFormat format = Qt::PlainText);
 
 inline void information(QWidget *parent, const QString &text)
 {
