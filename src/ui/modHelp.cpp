@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QPointer>
-#include <QSettings>
 #include <QWidget>
 
 namespace modHelp {

@@ -1,5 +1,7 @@
 #include "ui/common/accessibility.h"
 
+#include "ui/common/linklabel.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
@@ -203,13 +205,7 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        QString s;
-        if (t == QAccessible::Value) {
-            if (edit()->echoMode() == QLineEdit::Normal)
-                s = edit()->text();
-            else if (edit()->echoMode() != QLineEdit::NoEcho)
-                s = QString(edit()->text().size(), u'*');
-        }
+        QString s = t == QAccessible::Value ? edit()->text() : QString();
         if (s.isEmpty())
             s = QAccessibleWidget::text(t);
         if (s.isEmpty() && t == QAccessible::Description)
@@ -236,16 +232,12 @@ public:
         QAccessible::State s = QAccessibleWidget::state();
         s.editable = true;
         s.readOnly = edit()->isReadOnly();
-        s.passwordEdit = edit()->echoMode() != QLineEdit::Normal;
         s.selectableText = true;
         return s;
     }
 
     // SafeText
-    QString wholeText() const override
-    {
-        return edit()->echoMode() == QLineEdit::Normal ? edit()->text() : QString();
-    }
+    QString wholeText() const override { return edit()->text(); }
     void selection(int index, int *startOffset, int *endOffset) const override
     {
         *startOffset = *endOffset = 0;
@@ -550,11 +542,50 @@ public:
     }
 };
 
+// A plain QLabel reads as static text; this one is a link that can be pressed.
+class LinkLabelAccessible : public QAccessibleWidget
+{
+public:
+    explicit LinkLabelAccessible(LinkLabel *l) : QAccessibleWidget(l, QAccessible::Link) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<const LinkLabel *>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.linked = true;
+        // Wholly covered by an opaque sibling: not there for the eye, so not for the ear.
+        if (widget()->isVisible() && widget()->visibleRegion().isEmpty())
+            s.invisible = true;
+        return s;
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction())
+            static_cast<LinkLabel *>(widget())->follow();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
 QAccessibleInterface *factory(const QString &key, QObject *object)
 {
     if (!object || !object->isWidgetType())
         return nullptr;
     auto *w = static_cast<QWidget *>(object);
+    if (key == u"LinkLabel")
+        return new LinkLabelAccessible(static_cast<LinkLabel *>(w));
     const QString mark = readAs(object);
     if (mark == u"hidden"
         || (key == u"QLabel" && object->objectName() == u"qt_msgboxex_icon_label"))

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace look {
 
 namespace {
@@ -156,11 +158,19 @@ QPushButton *button(QWidget *parent, const char *name, const QRect &rect, const 
     return b;
 }
 
+void widenToText(QLabel *label, Qt::Edge edge)
+{
+    const QRect was = label->geometry();
+    const int width = std::max(was.width(), label->sizeHint().width());
+    label->setGeometry(edge == Qt::RightEdge ? was.right() + 1 - width : was.x(), was.y(), width,
+                       was.height());
+}
+
 void fitOneLineLabels(QWidget *window)
 {
     for (QLabel *l : window->findChildren<QLabel *>()) {
-        if (!l->wordWrap() && !l->text().isEmpty() && l->sizeHint().width() > l->width())
-            l->resize(l->sizeHint().width(), l->height());
+        if (!l->wordWrap() && !l->text().isEmpty())
+            widenToText(l);
     }
 }
 
