@@ -1,5 +1,6 @@
 // The whole program as a user's tools see it: the built executable on a
 // private X server, driven with xdotool.
+#include "core/updatecheck.h"
 #include "support/wholeprogram.h"
 
 #include <QDate>
@@ -330,11 +331,13 @@ private slots:
         app->kill();
         app->waitForFinished(5000);
 
-        // Fifteen days on: asked, Yes opens the download page, today remembered.
+        // When due: asked, Yes opens the download page, today remembered.
         {
             QSettings s(confFile(), QSettings::IniFormat);
             s.setValue(QStringLiteral("Settings/Duration"),
-                       QDate::currentDate().addDays(-15).toString(Qt::ISODate));
+                       QDate::currentDate()
+                           .addDays(-updateCheck::kDaysBetweenQuestions)
+                           .toString(Qt::ISODate));
         }
         QProcess *later = start();
         QString said;
@@ -345,7 +348,7 @@ private slots:
                                                 "available\rDo you want to check for an "
                                                 "update?"));
             }),
-            qPrintable(QStringLiteral("no update question 15 days on; the program said: ") + said));
+            qPrintable(QStringLiteral("no update question when due; the program said: ") + said));
         press(onlyWindow(later), QStringLiteral("Return")); // Yes is the default answer
         const QString opened = home.filePath(QStringLiteral("opened"));
         QVERIFY2(waitFor([&] { return QFile::exists(opened); }),
