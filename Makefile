@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test test-sanitize bench bench-speed bench-startup package check-deb format check-format check-layers windows test-windows clean
+.PHONY: deps configure build run test test-dates test-sanitize bench bench-speed bench-startup package check-deb format check-format check-layers windows test-windows clean
 
 deps:
 	scripts/install-deps
@@ -19,6 +19,10 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The quick tests again with the clock moved to a few telling days (faketime).
+test-dates: build
+	JOBS=$(JOBS) scripts/test-dates $(BUILD)
 
 bench: build
 	$(BUILD)/bench/bench_lookup
