@@ -493,11 +493,30 @@ private:
 
 // ---- Buttons, panels, windows, decorations ----------------------------------
 
-// A push button that is checkable only to behave as a link: pressed, never checked.
-class ButtonAccessible : public QAccessibleWidget
+// A control whose one action of its own is to be pressed.
+class PressAccessible : public QAccessibleWidget
 {
 public:
-    explicit ButtonAccessible(QAbstractButton *b) : QAccessibleWidget(b, QAccessible::Button) {}
+    using QAccessibleWidget::QAccessibleWidget;
+    virtual void press() = 0;
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction())
+            press();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+// A push button that is checkable only to behave as a link: pressed, never checked.
+class ButtonAccessible : public PressAccessible
+{
+public:
+    explicit ButtonAccessible(QAbstractButton *b) : PressAccessible(b, QAccessible::Button) {}
 
     QAbstractButton *button() const { return static_cast<QAbstractButton *>(widget()); }
 
@@ -516,17 +535,7 @@ public:
         s.pressed = button()->isDown();
         return s;
     }
-    QStringList actionNames() const override
-    {
-        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
-    }
-    void doAction(const QString &action) override
-    {
-        if (action == pressAction())
-            button()->click();
-        else
-            QAccessibleWidget::doAction(action);
-    }
+    void press() override { button()->click(); }
 };
 
 // Not there for the ear: shown as invisible, so readers pass it by.
@@ -543,17 +552,11 @@ public:
 };
 
 // A plain QLabel reads as static text; this one is a link that can be pressed.
-class LinkLabelAccessible : public QAccessibleWidget
+class LinkLabelAccessible : public PressAccessible
 {
 public:
-    explicit LinkLabelAccessible(LinkLabel *l) : QAccessibleWidget(l, QAccessible::Link) {}
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return static_cast<const LinkLabel *>(widget())->text();
-        return QAccessibleWidget::text(t);
-    }
+    // Named by its text (LinkLabel::create).
+    explicit LinkLabelAccessible(LinkLabel *l) : PressAccessible(l, QAccessible::Link) {}
 
     QAccessible::State state() const override
     {
@@ -564,19 +567,7 @@ public:
             s.invisible = true;
         return s;
     }
-
-    QStringList actionNames() const override
-    {
-        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
-    }
-
-    void doAction(const QString &action) override
-    {
-        if (action == pressAction())
-            static_cast<LinkLabel *>(widget())->follow();
-        else
-            QAccessibleWidget::doAction(action);
-    }
+    void press() override { static_cast<LinkLabel *>(widget())->follow(); }
 };
 
 QAccessibleInterface *factory(const QString &key, QObject *object)
