@@ -38,13 +38,7 @@ class TestProcess : public QObject
     QProcessEnvironment env;
     Started apps;
 
-    // The program, or a command that ends by running it.
-    QProcess *start(const QProcessEnvironment &with, const QString &command,
-                    const QStringList &args)
-    {
-        return apps.start(with, command, args);
-    }
-    QProcess *start() { return start(env, kProgram, {}); }
+    QProcess *start() { return apps.start(env, kProgram, {}); }
 
     QString confFile() const
     {
@@ -205,12 +199,12 @@ private slots:
         QProcessEnvironment nobody = both;
         for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
             nobody.insert(QString::fromLatin1(name), theirs);
-        QCOMPARE(
-            outcome(start(nobody, QStringLiteral("setpriv"),
-                          asNobody({shared.filePath(QStringLiteral("xelt-ombrel-astrology"))}))),
-            QStringLiteral("started"));
-        QCOMPARE(outcome(start(both, kProgram, {})), QStringLiteral("started"));
-        QProcess *again = start(both, kProgram, {});
+        QCOMPARE(outcome(apps.start(
+                     nobody, QStringLiteral("setpriv"),
+                     asNobody({shared.filePath(QStringLiteral("xelt-ombrel-astrology"))}))),
+                 QStringLiteral("started"));
+        QCOMPARE(outcome(apps.start(both, kProgram, {})), QStringLiteral("started"));
+        QProcess *again = apps.start(both, kProgram, {});
         QCOMPARE(outcome(again), QStringLiteral("refused"));
         press(onlyWindow(again), QStringLiteral("Return"));
         QVERIFY2(again->waitForFinished(10000), "Return on the refused copy's box did not end it");
@@ -281,7 +275,7 @@ private slots:
         QProcessEnvironment failing = env;
         failing.insert(QStringLiteral("PATH"), home.filePath(QStringLiteral("failing")) + u':'
                                                    + env.value(QStringLiteral("PATH")));
-        QProcess *app = start(failing, kProgram, {});
+        QProcess *app = apps.start(failing, kProgram, {});
         const QString main = onlyWindow(app);
         QVERIFY(!main.isEmpty());
         press(main, QStringLiteral("Escape"));
