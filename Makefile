@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 # build never stops on a warning that a newer compiler or Qt brings.
 WERROR ?= OFF
 
-.PHONY: deps deps-run configure-run configure build run test test-sanitize test-debian bench bench-speed bench-startup package check-deb format check-format check-layers windows test-windows clean
+.PHONY: deps deps-run configure-run configure build run test test-dates test-sanitize test-debian bench bench-speed bench-startup package check-deb format check-format check-layers windows test-windows clean
 
 deps:
 	scripts/install-deps test
@@ -37,6 +37,10 @@ test-debian:
 	scripts/debian-container --install-tools
 	scripts/debian-container trixie 'make test BUILD=build-trixie'
 	scripts/debian-container testing 'make build BUILD=build-testing && ctest --test-dir build-testing --output-on-failure -j $(JOBS) -L quick && ctest --test-dir build-testing --output-on-failure -R orca_walk'
+
+# The quick tests again with the clock moved to a few telling days (faketime).
+test-dates: build
+	JOBS=$(JOBS) scripts/test-dates $(BUILD)
 
 bench: build
 	$(BUILD)/bench/bench_lookup

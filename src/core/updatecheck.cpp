@@ -9,7 +9,7 @@ Decision decide(QDate today, const QString &remembered)
     if (!last.isValid())
         return Decision::Remember;
     const qint64 days = today.daysTo(last);
-    return qAbs(days) <= kQuietDays ? Decision::Nothing : Decision::Ask;
+    return qAbs(days) < kDaysBetweenQuestions ? Decision::Nothing : Decision::Ask;
 }
 
 QString toStoredText(QDate date) { return date.toString(Qt::ISODate); }

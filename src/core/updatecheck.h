@@ -4,13 +4,13 @@
 
 namespace updateCheck {
 
-// How long an answer keeps the question away, either side of today: it comes
-// back on the 15th day.
-constexpr int kQuietDays = 14;
+// The question comes back at the earliest this many days after it was last
+// asked, either side of today. The build sets it, for the manual page too.
+constexpr int kDaysBetweenQuestions = XELT_DAYS_BETWEEN_UPDATE_QUESTIONS;
 
 enum class Decision {
     Remember, // no usable date yet: remember today, ask nothing
-    Nothing,  // asked within kQuietDays (either way): leave all as it is
+    Nothing,  // asked fewer than kDaysBetweenQuestions days away: leave all as it is
     Ask,      // ask, then remember today whatever the answer
 };
 

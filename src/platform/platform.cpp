@@ -12,9 +12,14 @@ std::mt19937 &generator()
     static std::mt19937 gen{0x5eed};
     return gen;
 }
+std::optional<quint32> g_fixedSeed;
 } // namespace
 
-void seedRandomFromClock() { seedRandom(quint32(QDateTime::currentMSecsSinceEpoch())); }
+void seedRandomFromClock()
+{
+    seedRandom(g_fixedSeed.value_or(quint32(QDateTime::currentMSecsSinceEpoch())));
+}
+void setClockSeedForTesting(std::optional<quint32> seed) { g_fixedSeed = seed; }
 void seedRandom(quint32 seed) { generator().seed(seed); }
 
 float nextRandom()

@@ -12,7 +12,7 @@ void OpenCoBrandPage();
 void OpenFullyBrandedPage();
 void OpenSoftwaresPage();
 
-// At most once in 15 days, asks whether to look for an update.
+// At most once in updateCheck::kDaysBetweenQuestions days, asks whether to look for an update.
 void CheckForUpdatePrompt();
 
 // Closes every window and ends the process with exit code 0.

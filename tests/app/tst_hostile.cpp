@@ -4,9 +4,13 @@
 // over /dev) and runs the program as the user nobody, where root would hide a
 // fault, or as root, where only root could do harm; its windows are on a
 // private Xvfb.
+#include "core/updatecheck.h"
+#include "support/wholeprogram.h"
+
 #include <QDate>
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -17,21 +21,9 @@
 #include <unistd.h>
 
 namespace {
-const QString kTitle = QStringLiteral("Xelt Ombrel Astrology v1.15");
+using namespace wholeProgram;
 constexpr int kNobody = 65534;
 constexpr int kShowsWithinMs = 5000;
-
-QString runFor(const QString &program, const QStringList &args, const QByteArray &input = {})
-{
-    QProcess p;
-    p.start(program, args);
-    p.write(input);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(10000))
-        p.kill();
-    p.waitForFinished(1000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-}
 
 // Path -> "type owner link-target", as find prints them.
 using Snapshot = QMap<QString, QString>;
@@ -165,7 +157,7 @@ class TestHostile : public QObject
     QString program;
     std::unique_ptr<QTemporaryDir> work; // one per case: config, home, the overlay's layers
     std::unique_ptr<QProcess> holder;    // keeps the case's mount namespace
-    std::vector<std::unique_ptr<QProcess>> apps;
+    Started apps;
     QString runtime; // the user's runtime folder in the namespace, when the case has one
 
     QString at(const char *name) const { return work->filePath(QString::fromLatin1(name)); }
@@ -173,11 +165,11 @@ class TestHostile : public QObject
     // A shell script run as root inside the case's namespace, with $1, $2...
     QString inside(const QString &script, const QStringList &args = {})
     {
-        return runFor(QStringLiteral("nsenter"),
-                      QStringList{QStringLiteral("-t"), QString::number(holder->processId()),
-                                  QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
-                                  script, QStringLiteral("sh")}
-                          + args);
+        return run(QStringLiteral("nsenter"),
+                   QStringList{QStringLiteral("-t"), QString::number(holder->processId()),
+                               QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
+                               script, QStringLiteral("sh")}
+                       + args);
     }
 
     // A private /tmp, /run and home folder of root, and /dev as an overlay
@@ -189,8 +181,8 @@ class TestHostile : public QObject
         for (const char *folder : {"config", "home", "elsewhere", "bin", "ov"})
             QDir(work->path()).mkdir(QString::fromLatin1(folder));
         const QString owner = QString::number(uid);
-        runFor(QStringLiteral("chown"), {QStringLiteral("-R"), owner + u':' + owner, at("config"),
-                                         at("home"), at("elsewhere")});
+        run(QStringLiteral("chown"), {QStringLiteral("-R"), owner + u':' + owner, at("config"),
+                                      at("home"), at("elsewhere")});
         holder = std::make_unique<QProcess>();
         holder->setProcessChannelMode(QProcess::MergedChannels);
         holder->start(QStringLiteral(XELT_PRIVATE_FOLDERS),
@@ -231,6 +223,12 @@ class TestHostile : public QObject
                    uid == 0 ? QStringLiteral("root") : QStringLiteral("nobody"));
         if (!runtime.isEmpty())
             env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        // A clock that faketime moved for the whole run moves the program's too.
+        const QProcessEnvironment own = QProcessEnvironment::systemEnvironment();
+        for (const QString &name : own.keys())
+            if ((name.startsWith(u"FAKETIME") && name != u"FAKETIME_SHARED")
+                || name == u"NO_FAKE_STAT")
+                env.insert(name, own.value(name));
         return env;
     }
 
@@ -244,49 +242,11 @@ class TestHostile : public QObject
         if (uid != 0)
             args << QStringLiteral("setpriv") << QStringLiteral("--reuid=%1").arg(uid)
                  << QStringLiteral("--regid=%1").arg(uid) << QStringLiteral("--clear-groups");
-        auto p = std::make_unique<QProcess>();
-        p->setProcessEnvironment(env);
-        p->start(QStringLiteral("nsenter"), args << program);
-        apps.push_back(std::move(p));
-        return apps.back().get();
-    }
-
-    QStringList windows(QProcess *app)
-    {
-        const QString out = runFor(QStringLiteral("xdotool"),
-                                   {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                    QStringLiteral("--pid"), QString::number(app->processId())});
-        return out.isEmpty() ? QStringList() : out.split(u'\n');
-    }
-
-    // "started" (the main window is up), "refused" (another copy runs) or "neither".
-    QString outcome(QProcess *app)
-    {
-        QString said, result = QStringLiteral("neither");
-        const bool known = QTest::qWaitFor(
-            [&] {
-                said += QString::fromLocal8Bit(app->readAllStandardError());
-                if (said.contains(u"message: Application is already running"))
-                    result = QStringLiteral("refused");
-                for (const QString &w : windows(app))
-                    if (runFor(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), w})
-                        == kTitle)
-                        result = QStringLiteral("started");
-                return result != u"neither";
-            },
-            kShowsWithinMs);
-        if (!known)
-            qWarning() << "state:" << app->state() << said;
-        return result;
-    }
-
-    void stopApps()
-    {
-        for (auto &p : apps) {
-            p->kill();
-            p->waitForFinished(5000);
-        }
-        apps.clear();
+        // Faketime for the program alone: what it shares, made as root, would
+        // shut another user out.
+        if (const QString preload = qEnvironmentVariable("LD_PRELOAD"); !preload.isEmpty())
+            args << QStringLiteral("env") << QStringLiteral("LD_PRELOAD=") + preload;
+        return apps.start(env, QStringLiteral("nsenter"), args << program);
     }
 
     Snapshot snapshot()
@@ -295,8 +255,12 @@ class TestHostile : public QObject
         const QString out =
             inside(QStringLiteral("find /tmp /run %1 %2 %3 %4 -printf '%p|%y %U %l\\n'")
                        .arg(at("config"), at("home"), at("elsewhere"), at("ov/u")));
+        // Files a run under faketime makes for its moved clock are not the program's doing.
+        static const QRegularExpression faketimes(
+            QStringLiteral("/shm/(sem\\.)?faketime_s.._\\d+$"));
         for (const QString &line : out.split(u'\n', Qt::SkipEmptyParts))
-            s.insert(line.section(u'|', 0, 0), line.section(u'|', 1));
+            if (!line.section(u'|', 0, 0).contains(faketimes))
+                s.insert(line.section(u'|', 0, 0), line.section(u'|', 1));
         return s;
     }
 
@@ -382,24 +346,14 @@ private slots:
         QFile::setPermissions(base.path(), QFile::Permissions(0x7755));
         program = base.filePath(QStringLiteral("xelt-ombrel-astrology"));
         QVERIFY(QFile::copy(QStringLiteral(XELT_EXECUTABLE), program));
-        int n = 170;
-        while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            ++n;
-        display = QStringLiteral(":%1").arg(n);
-        qputenv("DISPLAY", display.toLatin1()); // for xdotool
         // Reached through its abstract socket, which a private /tmp does not hide.
-        xvfb.start(QStringLiteral("Xvfb"),
-                   {display, QStringLiteral("-screen"), QStringLiteral("0"),
-                    QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                    QStringLiteral("tcp"), QStringLiteral("-noreset")});
-        QVERIFY(xvfb.waitForStarted());
-        QVERIFY(QTest::qWaitFor(
-            [n] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)); }, 10000));
+        display = startXvfb(xvfb, 170, QStringLiteral("1024x768x24"));
+        QVERIFY(!display.isEmpty());
     }
 
     void cleanup()
     {
-        stopApps();
+        apps.stopAll();
         clearRoot();
         if (holder) {
             holder->kill();
@@ -491,9 +445,9 @@ private slots:
             if (QTest::currentTestFailed())
                 return;
         }
-        QCOMPARE(outcome(start(uid, env)), QStringLiteral("started"));
-        QCOMPARE(outcome(start(uid, env)), QStringLiteral("refused"));
-        stopApps();
+        QCOMPARE(outcome(start(uid, env), kShowsWithinMs), QStringLiteral("started"));
+        QCOMPARE(outcome(start(uid, env), kShowsWithinMs), QStringLiteral("refused"));
+        apps.stopAll();
         // Only a lock that cannot live in the runtime folder makes a folder elsewhere.
         const QStringList harmed =
             harm(before, snapshot(), uid, place == u"instance lock" || place == u"lock folder");
@@ -578,9 +532,9 @@ private slots:
                     env.remove(change);
             return env;
         };
-        QCOMPARE(outcome(start(uid, with(first))), QStringLiteral("started"));
-        QCOMPARE(outcome(start(uid, with(second))), QStringLiteral("refused"));
-        stopApps();
+        QCOMPARE(outcome(start(uid, with(first)), kShowsWithinMs), QStringLiteral("started"));
+        QCOMPARE(outcome(start(uid, with(second)), kShowsWithinMs), QStringLiteral("refused"));
+        apps.stopAll();
         const QStringList made = clearRoot();
         QVERIFY2(made.isEmpty(), qPrintable(made.join(u' ')));
     }
@@ -595,28 +549,30 @@ private slots:
         opener.write("#!/bin/sh\nsleep 30 &\necho $! > \"$(dirname \"$0\")/browser\"\n");
         opener.close();
         opener.setPermissions(QFile::Permissions(0x7555));
-        runFor(QStringLiteral("chmod"), {QStringLiteral("0777"), at("bin")});
+        run(QStringLiteral("chmod"), {QStringLiteral("0777"), at("bin")});
         QFile conf(at("config/xelt-ombrel-astrology.conf"));
         QVERIFY(conf.open(QIODevice::WriteOnly));
         conf.write("[Settings]\nDuration="
-                   + QDate::currentDate().addDays(-15).toString(Qt::ISODate).toUtf8() + '\n');
+                   + QDate::currentDate()
+                         .addDays(-updateCheck::kDaysBetweenQuestions)
+                         .toString(Qt::ISODate)
+                         .toUtf8()
+                   + '\n');
         conf.close();
-        runFor(QStringLiteral("chown"), {QStringLiteral("65534:65534"), conf.fileName()});
+        run(QStringLiteral("chown"), {QStringLiteral("65534:65534"), conf.fileName()});
 
         QProcess *app = start(kNobody, environment(kNobody));
         QStringList box;
-        QVERIFY(QTest::qWaitFor([&] { return (box = windows(app)).size() == 1; }, 10000));
-        runFor(QStringLiteral("xdotool"),
-               {QStringLiteral("windowfocus"), QStringLiteral("--sync"), box[0],
-                QStringLiteral("key"), QStringLiteral("Return")});
+        QVERIFY(waitFor([&] { return (box = windows(app)).size() == 1; }));
+        press(box[0], QStringLiteral("Return"));
         QFile browser(at("bin/browser"));
-        QVERIFY2(QTest::qWaitFor([&] { return browser.size() > 0; }, 10000),
+        QVERIFY2(waitFor([&] { return browser.size() > 0; }),
                  "Return on the update question started no browser");
         QVERIFY(browser.open(QIODevice::ReadOnly));
         const pid_t sleeper = pid_t(browser.readAll().trimmed().toInt());
         ::kill(pid_t(app->processId()), SIGKILL);
         app->waitForFinished(5000);
-        const QString next = outcome(start(kNobody, environment(kNobody)));
+        const QString next = outcome(start(kNobody, environment(kNobody)), kShowsWithinMs);
         ::kill(sleeper, SIGKILL);
         QCOMPARE(next, QStringLiteral("started"));
     }

@@ -1,8 +1,10 @@
 // The whole program as a user's tools see it: the built executable on a
 // private X server, driven with xdotool.
+#include "core/updatecheck.h"
+#include "support/wholeprogram.h"
+
 #include <QDate>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -14,9 +16,8 @@
 #include <unistd.h>
 
 namespace {
+using namespace wholeProgram;
 const QString kProgram = QStringLiteral(XELT_EXECUTABLE);
-// How the program reports each box it shows (xelt.messages.info, QT_MESSAGE_PATTERN below).
-const QString kBoxLine = QStringLiteral("xelt.messages: message: ");
 const QString kWmClose = QStringLiteral(XELT_WM_CLOSE);
 const QString kNobody = QStringLiteral("65534"); // another local user
 
@@ -27,15 +28,6 @@ QStringList asNobody(const QStringList &command)
                        QStringLiteral("--clear-groups")}
            + command;
 }
-
-QString run(const QString &program, const QStringList &args, const QProcessEnvironment &env)
-{
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    p.waitForFinished(15000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-}
 } // namespace
 
 class TestProcess : public QObject
@@ -44,108 +36,9 @@ class TestProcess : public QObject
     QProcess xvfb;
     QTemporaryDir home;
     QProcessEnvironment env;
-    std::vector<std::unique_ptr<QProcess>> apps;
-    QString stderrOf[16];
+    Started apps;
 
-    QProcess *start() { return start(env, kProgram, {}); }
-
-    // The program, or a command that ends by running it.
-    QProcess *start(const QProcessEnvironment &with, const QString &command,
-                    const QStringList &args)
-    {
-        auto p = std::make_unique<QProcess>();
-        p->setProcessEnvironment(with);
-        p->setProcessChannelMode(QProcess::SeparateChannels);
-        p->start(command, args);
-        apps.push_back(std::move(p));
-        return apps.back().get();
-    }
-
-    // "started" (its main window is up), "refused" (it said another copy
-    // runs), "box: <text>" for any other box, or "neither" within ten seconds.
-    QString outcome(QProcess *app)
-    {
-        QString said, result = QStringLiteral("neither");
-        waitFor([&] {
-            said += errors(app);
-            if (refused(said))
-                result = QStringLiteral("refused");
-            else if (const QString text = boxText(said); !text.isNull())
-                result = QStringLiteral("box: ") + text;
-            else if (const QStringList w = visibleWindows(app);
-                     w.size() == 1 && windowName(w[0]) == u"Xelt Ombrel Astrology v1.15")
-                result = QStringLiteral("started");
-            return result != u"neither";
-        });
-        if (result == u"neither")
-            qWarning() << "state:" << app->state() << said;
-        return result;
-    }
-
-    void stop(QProcess *app)
-    {
-        app->kill();
-        app->waitForFinished(5000);
-    }
-
-    // A whole program starting under Xvfb can take longer than qWaitFor's default.
-    static bool waitFor(const std::function<bool()> &condition, int ms = 10000)
-    {
-        return QTest::qWaitFor(condition, ms);
-    }
-
-    QStringList visibleWindows(QProcess *app)
-    {
-        const QString out = run(QStringLiteral("xdotool"),
-                                {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                 QStringLiteral("--pid"), QString::number(app->processId())},
-                                env);
-        return out.isEmpty() ? QStringList() : out.split(u'\n');
-    }
-
-    QString windowName(const QString &window)
-    {
-        return run(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), window}, env);
-    }
-
-    void press(const QString &window, const QString &key)
-    {
-        run(QStringLiteral("xdotool"),
-            {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window, QStringLiteral("key"),
-             key},
-            env);
-    }
-
-    // Waits until the app shows exactly one window and returns it.
-    QString onlyWindow(QProcess *app)
-    {
-        QStringList w;
-        waitFor([&] { return (w = visibleWindows(app)).size() == 1; });
-        if (w.size() != 1)
-            qWarning() << "windows:" << w << "state:" << app->state() << errors(app);
-        return w.size() == 1 ? w[0] : QString();
-    }
-
-    QString errors(QProcess *app) { return QString::fromLocal8Bit(app->readAllStandardError()); }
-
-    // Whether the program said it showed a box with exactly this text: one
-    // whole line of its output, so a text that differs by a character does not count.
-    static bool showedBox(const QString &said, const QString &text)
-    {
-        return said.split(u'\n').contains(kBoxLine + text);
-    }
-    // The text of the first box the program said it showed; null for none yet.
-    static QString boxText(const QString &said)
-    {
-        for (const QString &line : said.split(u'\n'))
-            if (line.startsWith(kBoxLine))
-                return line.mid(kBoxLine.size());
-        return {};
-    }
-    static bool refused(const QString &said)
-    {
-        return showedBox(said, QStringLiteral("Application is already running"));
-    }
+    QProcess *start() { return apps.start(env, kProgram, {}); }
 
     QString confFile() const
     {
@@ -158,18 +51,9 @@ private slots:
         if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
             || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
             QFAIL("Xvfb and xdotool are needed (scripts/install-deps installs them)");
-        int n = 140;
-        while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            ++n;
-        xvfb.start(QStringLiteral("Xvfb"),
-                   {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
-                    QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                    QStringLiteral("tcp"), QStringLiteral("-noreset")});
-        QVERIFY(xvfb.waitForStarted());
-        QVERIFY(
-            waitFor([n] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)); }));
+        const QString display = startXvfb(xvfb, 140, QStringLiteral("1280x1024x24"));
+        QVERIFY(!display.isEmpty());
         env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":%1").arg(n));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("xelt.messages.info=true"));
         env.insert(QStringLiteral("QT_MESSAGE_PATTERN"), QStringLiteral("%{category}: %{message}"));
@@ -216,16 +100,7 @@ private slots:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
     }
 
-    void cleanup()
-    {
-        for (auto &p : apps) {
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(5000);
-            }
-        }
-        apps.clear();
-    }
+    void cleanup() { apps.stopAll(); }
 
     void cleanupTestCase()
     {
@@ -238,7 +113,7 @@ private slots:
         QProcess *first = start();
         const QString main = onlyWindow(first);
         QVERIFY(!main.isEmpty());
-        QCOMPARE(windowName(main), QStringLiteral("Xelt Ombrel Astrology v1.15"));
+        QCOMPARE(windowName(main), kCaption);
 
         QProcess *second = start();
         QString said;
@@ -254,7 +129,7 @@ private slots:
         QCOMPARE(second->exitCode(), 0);
 
         QCOMPARE(first->state(), QProcess::Running);
-        QCOMPARE(visibleWindows(first), QStringList{main});
+        QCOMPARE(windows(first), QStringList{main});
     }
 
     void killedCopyDoesNotBlock()
@@ -266,8 +141,7 @@ private slots:
 
         QProcess *next = start();
         QVERIFY(!onlyWindow(next).isEmpty());
-        QCOMPARE(windowName(visibleWindows(next).value(0)),
-                 QStringLiteral("Xelt Ombrel Astrology v1.15"));
+        QCOMPARE(windowName(windows(next).value(0)), kCaption);
         QVERIFY(!errors(next).contains(u"already running"));
     }
 
@@ -309,13 +183,12 @@ private slots:
         const QString tmp = shared.filePath(QStringLiteral("tmp"));
         const QString theirs = shared.filePath(QStringLiteral("nobody"));
         QVERIFY(QDir().mkpath(tmp) && QDir().mkpath(theirs));
-        QVERIFY(run(QStringLiteral("chmod"), {QStringLiteral("1777"), tmp}, env).isEmpty());
-        QVERIFY(run(QStringLiteral("chmod"), {QStringLiteral("0777"), theirs}, env).isEmpty());
+        QVERIFY(run(QStringLiteral("chmod"), {QStringLiteral("1777"), tmp}).isEmpty());
+        QVERIFY(run(QStringLiteral("chmod"), {QStringLiteral("0777"), theirs}).isEmpty());
         for (const char *name : {"runtime-root", "runtime-nobody"}) {
             const QString taken = QDir(tmp).filePath(QString::fromLatin1(name));
             QVERIFY(QDir().mkdir(taken));
-            QVERIFY(run(QStringLiteral("chown"), {QStringLiteral("12345:12345"), taken}, env)
-                        .isEmpty());
+            QVERIFY(run(QStringLiteral("chown"), {QStringLiteral("12345:12345"), taken}).isEmpty());
         }
 
         QProcessEnvironment both = env;
@@ -326,12 +199,12 @@ private slots:
         QProcessEnvironment nobody = both;
         for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
             nobody.insert(QString::fromLatin1(name), theirs);
-        QCOMPARE(
-            outcome(start(nobody, QStringLiteral("setpriv"),
-                          asNobody({shared.filePath(QStringLiteral("xelt-ombrel-astrology"))}))),
-            QStringLiteral("started"));
-        QCOMPARE(outcome(start(both, kProgram, {})), QStringLiteral("started"));
-        QProcess *again = start(both, kProgram, {});
+        QCOMPARE(outcome(apps.start(
+                     nobody, QStringLiteral("setpriv"),
+                     asNobody({shared.filePath(QStringLiteral("xelt-ombrel-astrology"))}))),
+                 QStringLiteral("started"));
+        QCOMPARE(outcome(apps.start(both, kProgram, {})), QStringLiteral("started"));
+        QProcess *again = apps.start(both, kProgram, {});
         QCOMPARE(outcome(again), QStringLiteral("refused"));
         press(onlyWindow(again), QStringLiteral("Return"));
         QVERIFY2(again->waitForFinished(10000), "Return on the refused copy's box did not end it");
@@ -353,14 +226,14 @@ private slots:
         press(main, QStringLiteral("Escape")); // Exit of the main window
         QString farewell;
         QVERIFY2(waitFor([&] {
-                     const QStringList w = visibleWindows(app);
+                     const QStringList w = windows(app);
                      return w.size() == 1 && (farewell = w[0]) != main;
                  }),
                  "Escape on the main window showed no farewell window in its place");
         if (byExitButton)
             press(farewell, QStringLiteral("Return")); // the focus starts on Exit
         else
-            run(kWmClose, {farewell}, env); // as a window manager's close box does
+            run(kWmClose, {farewell}); // as a window manager's close box does
         QVERIFY2(app->waitForFinished(10000),
                  byExitButton ? "Return on the farewell window's Exit did not end the program"
                               : "closing the farewell window did not end the program");
@@ -375,17 +248,13 @@ private slots:
         QProcess *app = start();
         const QString main = onlyWindow(app);
         QVERIFY(!main.isEmpty());
-        run(QStringLiteral("xdotool"),
-            {QStringLiteral("windowfocus"), QStringLiteral("--sync"), main, QStringLiteral("type"),
-             QStringLiteral("ann")},
-            env);
-        run(QStringLiteral("xdotool"),
-            {QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("Down"),
-             QStringLiteral("alt+o")},
-            env);
+        run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"),
+                                        main, QStringLiteral("type"), QStringLiteral("ann")});
+        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Tab"),
+                                        QStringLiteral("Down"), QStringLiteral("alt+o")});
         QString result;
         QVERIFY2(waitFor([&] {
-                     const QStringList w = visibleWindows(app);
+                     const QStringList w = windows(app);
                      return w.size() == 1 && (result = w[0]) != main;
                  }),
                  "Alt+O showed no result window in the main window's place");
@@ -406,13 +275,13 @@ private slots:
         QProcessEnvironment failing = env;
         failing.insert(QStringLiteral("PATH"), home.filePath(QStringLiteral("failing")) + u':'
                                                    + env.value(QStringLiteral("PATH")));
-        QProcess *app = start(failing, kProgram, {});
+        QProcess *app = apps.start(failing, kProgram, {});
         const QString main = onlyWindow(app);
         QVERIFY(!main.isEmpty());
         press(main, QStringLiteral("Escape"));
         QString farewell;
         QVERIFY2(waitFor([&] {
-                     const QStringList w = visibleWindows(app);
+                     const QStringList w = windows(app);
                      return w.size() == 1 && (farewell = w[0]) != main;
                  }),
                  "Escape on the main window showed no farewell window in its place");
@@ -427,8 +296,7 @@ private slots:
              QStringLiteral("c"),           QStringLiteral("Tab"),     QStringLiteral("d"),
              QStringLiteral("at"),          QStringLiteral("e"),       QStringLiteral("period"),
              QStringLiteral("f"),           QStringLiteral("Tab"),     QStringLiteral("B"),
-             QStringLiteral("o"),           QStringLiteral("b"),       QStringLiteral("alt+n")},
-            env);
+             QStringLiteral("o"),           QStringLiteral("b"),       QStringLiteral("alt+n")});
         const QString asked = home.filePath(QStringLiteral("failing/asked"));
         QVERIFY2(waitFor([&] { return QFile::exists(asked); }),
                  "Alt+N on the farewell window handed no referral to the opener");
@@ -457,11 +325,13 @@ private slots:
         app->kill();
         app->waitForFinished(5000);
 
-        // Fifteen days on: asked, Yes opens the download page, today remembered.
+        // When due: asked, Yes opens the download page, today remembered.
         {
             QSettings s(confFile(), QSettings::IniFormat);
             s.setValue(QStringLiteral("Settings/Duration"),
-                       QDate::currentDate().addDays(-15).toString(Qt::ISODate));
+                       QDate::currentDate()
+                           .addDays(-updateCheck::kDaysBetweenQuestions)
+                           .toString(Qt::ISODate));
         }
         QProcess *later = start();
         QString said;
@@ -472,7 +342,7 @@ private slots:
                                                 "available\rDo you want to check for an "
                                                 "update?"));
             }),
-            qPrintable(QStringLiteral("no update question 15 days on; the program said: ") + said));
+            qPrintable(QStringLiteral("no update question when due; the program said: ") + said));
         press(onlyWindow(later), QStringLiteral("Return")); // Yes is the default answer
         const QString opened = home.filePath(QStringLiteral("opened"));
         QVERIFY2(waitFor([&] { return QFile::exists(opened); }),
@@ -488,8 +358,8 @@ private slots:
                  today);
         // And the main window follows the question.
         QVERIFY2(waitFor([&] {
-                     const QStringList w = visibleWindows(later);
-                     return w.size() == 1 && windowName(w[0]) == u"Xelt Ombrel Astrology v1.15";
+                     const QStringList w = windows(later);
+                     return w.size() == 1 && windowName(w[0]) == kCaption;
                  }),
                  "no main window after the update question");
     }

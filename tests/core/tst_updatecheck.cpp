@@ -12,12 +12,13 @@ private slots:
     {
         QTest::addColumn<int>("daysAgo"); // of the remembered date
         QTest::addColumn<int>("decision");
+        const int due = updateCheck::kDaysBetweenQuestions;
         QTest::newRow("today") << 0 << int(Decision::Nothing);
-        QTest::newRow("14 days ago") << 14 << int(Decision::Nothing);
-        QTest::newRow("14 days ahead") << -14 << int(Decision::Nothing);
-        QTest::newRow("15 days ago") << 15 << int(Decision::Ask);
-        QTest::newRow("15 days ahead") << -15 << int(Decision::Ask);
-        QTest::newRow("a year ago") << 365 << int(Decision::Ask);
+        QTest::addRow("%d days ago", due - 1) << due - 1 << int(Decision::Nothing);
+        QTest::addRow("%d days ahead", due - 1) << 1 - due << int(Decision::Nothing);
+        QTest::addRow("%d days ago", due) << due << int(Decision::Ask);
+        QTest::addRow("%d days ahead", due) << -due << int(Decision::Ask);
+        QTest::addRow("%d days ago", 10 * due) << 10 * due << int(Decision::Ask);
     }
 
     void decide()

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTest>
 
 frmDisplay *showResult()
 {
@@ -47,4 +48,11 @@ void closeAllWindows()
         if (qobject_cast<frmAbout *>(w))
             w->close();
     resetWindows();
+}
+
+void addWindowRows()
+{
+    QTest::addColumn<QString>("window");
+    for (const char *w : kWindowNames)
+        QTest::newRow(w) << QString::fromLatin1(w);
 }

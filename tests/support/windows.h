@@ -13,6 +13,8 @@ QWidget *showWindow(const QString &name);
 
 // The windows every window test walks, by name.
 inline const char *const kWindowNames[] = {"frmMain", "frmDisplay", "frmAbout", "frmNagScreen2"};
+// A test's data: a column "window" and a row for each of them.
+void addWindowRows();
 
 // Closes any About window and puts the program back as at start.
 void closeAllWindows();

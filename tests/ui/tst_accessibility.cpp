@@ -137,12 +137,7 @@ private slots:
         QCOMPARE(unnamedFocusable(&w), QStringList{QStringLiteral("bare")});
     }
 
-    void everyFocusableControlHasName_data()
-    {
-        QTest::addColumn<QString>("window");
-        for (const char *w : kWindowNames)
-            QTest::newRow(w) << QString::fromLatin1(w);
-    }
+    void everyFocusableControlHasName_data() { addWindowRows(); }
 
     void everyFocusableControlHasName()
     {

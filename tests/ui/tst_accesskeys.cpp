@@ -78,12 +78,7 @@ private slots:
         QCOMPARE(clicked.count(), 2);
     }
 
-    void everyWindowsButtons_data()
-    {
-        QTest::addColumn<QString>("window");
-        for (const char *w : kWindowNames)
-            QTest::newRow(w) << QString::fromLatin1(w);
-    }
+    void everyWindowsButtons_data() { addWindowRows(); }
 
     void everyWindowsButtons()
     {

@@ -158,20 +158,15 @@ private slots:
     // Each window comes up in the middle of the screen the first time it is
     // shown; along a side where it does not fit (a small screen, large fonts)
     // it starts at the edge of the free area, its title bar and left edge in reach.
-    void placedOnFirstShow_data()
-    {
-        QTest::addColumn<QString>("form");
-        for (const char *name : kWindowNames)
-            QTest::newRow(name) << QString::fromLatin1(name);
-    }
+    void placedOnFirstShow_data() { addWindowRows(); }
 
     void placedOnFirstShow()
     {
-        QFETCH(QString, form);
-        QWidget *window = showWindow(form);
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        const QRect area = window->screen()->availableGeometry();
-        const QRect frame = window->frameGeometry();
+        QFETCH(QString, window);
+        QWidget *shown = showWindow(window);
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        const QRect area = shown->screen()->availableGeometry();
+        const QRect frame = shown->frameGeometry();
         const auto report = [&] {
             return QStringLiteral("frame %1,%2 %3x%4 in the free area %5,%6 %7x%8")
                 .arg(frame.x())

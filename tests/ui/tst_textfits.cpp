@@ -68,12 +68,7 @@ private slots:
         QCOMPARE(cutOff(&w), QStringList{QStringLiteral("narrow")});
     }
 
-    void everyTextFits_data()
-    {
-        QTest::addColumn<QString>("window");
-        for (const char *w : kWindowNames)
-            QTest::newRow(w) << QString::fromLatin1(w);
-    }
+    void everyTextFits_data() { addWindowRows(); }
 
     void everyTextFits()
     {

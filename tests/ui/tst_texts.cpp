@@ -174,7 +174,7 @@ private slots:
         row("frmMain/mnuUpdate", QStringLiteral("Check for Software &Update"));
         row("frmMain/mnuAbout", QStringLiteral("&About Software"));
         row("frmMain/mnuDonate", QStringLiteral("&Donate"));
-        // Greyed, and so shown without its access key (README, Deliberate choices).
+        // Greyed, and so shown without its access key (docs/deliberate-choices.md).
         row("frmMain/mnuMakeMoneyOnline", QStringLiteral("Make Money &Online").remove(u'&'));
 
         row("frmDisplay/Label61", banner);

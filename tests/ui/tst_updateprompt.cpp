@@ -1,6 +1,7 @@
 #include "app/startup.h"
 #include "core/cobrand.h"
 #include "core/siteaddress.h"
+#include "core/updatecheck.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "support/answerer.h"
@@ -45,8 +46,9 @@ class TestUpdatePrompt : public QObject
 {
     Q_OBJECT
     QTemporaryDir config;
-    // A fixed day, early in a year: the 15 days back reach into the one before.
+    // A fixed day, early in a year: the days back to the question reach into the one before.
     const QDate today{2027, 1, 3};
+    const int due = updateCheck::kDaysBetweenQuestions;
 
     QString remembered() { return platform::userSettings()->date(); }
     // An empty text reads as no date at all.
@@ -79,25 +81,26 @@ private slots:
                                      << false << stored << QByteArray();
         QTest::newRow("unreadable") << QVariant(QStringLiteral("x")) << int(QMessageBox::Yes)
                                     << false << true << false << stored << QByteArray();
-        QTest::newRow("14 days ago") << iso(today.addDays(-14)) << int(QMessageBox::Yes) << false
-                                     << false << false << stored << QByteArray();
-        QTest::newRow("15 days ago, No") << iso(today.addDays(-15)) << int(QMessageBox::No) << true
-                                         << true << false << stored << QByteArray();
-        QTest::newRow("15 days ago, Yes") << iso(today.addDays(-15)) << int(QMessageBox::Yes)
-                                          << true << true << true << stored << QByteArray();
-        QTest::newRow("15 days ahead, No") << iso(today.addDays(15)) << int(QMessageBox::No) << true
-                                           << true << false << stored << QByteArray();
+        QTest::addRow("%d days ago", due - 1)
+            << iso(today.addDays(1 - due)) << int(QMessageBox::Yes) << false << false << false
+            << stored << QByteArray();
+        QTest::addRow("%d days ago, No", due) << iso(today.addDays(-due)) << int(QMessageBox::No)
+                                              << true << true << false << stored << QByteArray();
+        QTest::addRow("%d days ago, Yes", due) << iso(today.addDays(-due)) << int(QMessageBox::Yes)
+                                               << true << true << true << stored << QByteArray();
+        QTest::addRow("%d days ahead, No", due) << iso(today.addDays(due)) << int(QMessageBox::No)
+                                                << true << true << false << stored << QByteArray();
         // Only the date's line changes, whatever else the file holds.
         QByteArray crlf = kKept;
         crlf.replace("\n", "\r\n");
-        QTest::newRow("15 days ago, No, the rest of the file kept")
-            << iso(today.addDays(-15)) << int(QMessageBox::No) << true << true << false
+        QTest::addRow("%d days ago, No, the rest of the file kept", due)
+            << iso(today.addDays(-due)) << int(QMessageBox::No) << true << true << false
             << QByteArrayList{kKept, kKept} << QByteArray();
-        QTest::newRow("15 days ago, Yes, CRLF kept")
-            << iso(today.addDays(-15)) << int(QMessageBox::Yes) << true << true << true
+        QTest::addRow("%d days ago, Yes, CRLF kept", due)
+            << iso(today.addDays(-due)) << int(QMessageBox::Yes) << true << true << true
             << QByteArrayList{crlf, crlf} << QByteArray();
-        QTest::newRow("14 days ago, quoted and spaced by hand")
-            << iso(today.addDays(-14)) << int(QMessageBox::Yes) << false << false << false
+        QTest::addRow("%d days ago, quoted and spaced by hand", due - 1)
+            << iso(today.addDays(1 - due)) << int(QMessageBox::Yes) << false << false << false
             << QByteArrayList{"[Settings]\n  Duration = \"@DATE@\"  \n",
                               "[Settings]\n  Duration = \"@DATE@\"  \n"}
             << QByteArray();
@@ -134,8 +137,8 @@ private slots:
                 << QByteArrayList{form, form} << QByteArray();
         // The file is read afresh when the date is stored: an edit made
         // meanwhile stays.
-        QTest::newRow("15 days ago, No, edited while asked")
-            << iso(today.addDays(-15)) << int(QMessageBox::No) << true << true << false
+        QTest::addRow("%d days ago, No, edited while asked", due)
+            << iso(today.addDays(-due)) << int(QMessageBox::No) << true << true << false
             << QByteArrayList{"[Settings]\nDuration=@DATE@\n",
                               "[Settings]\nDuration=@DATE@\n\n[Mine]\nnote=kept\n",
                               "\n[Mine]\nnote=kept\n"}
@@ -249,7 +252,7 @@ private slots:
     {
         QFETCH(int, pressed);
         QFETCH(bool, opens);
-        remember(QStringLiteral("2026-12-04"));
+        remember(today.addDays(-due).toString(Qt::ISODate));
         UrlCatcher caught;
         BoxAnswerer answers;
         answers.answerWithKey(Qt::Key(pressed));
@@ -284,7 +287,7 @@ private slots:
     // before any window, the main window, and last the co-brand draw.
     void firstCopyStartsInOrder()
     {
-        remember(QDate::currentDate().addDays(-30).toString(Qt::ISODate));
+        remember(today.addDays(-2 * due).toString(Qt::ISODate));
         intCoBrandRandomNumber = 0;
         BoxAnswerer answers{QMessageBox::No};
         bool windowDuringQuestion = true;

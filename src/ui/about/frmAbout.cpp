@@ -60,11 +60,10 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     Label6->setWordWrap(true);
     // One-line texts keep every letter where the fonts at hand run wider than
     // the designed ones: the title grows rightwards, the link leftwards.
-    Label2->resize(std::max(Label2->width(), Label2->sizeHint().width()), Label2->height());
-    const int linkWidth = std::max(lblHomePage->width(), lblHomePage->sizeHint().width());
-    lblHomePage->setGeometry(lblHomePage->geometry().right() + 1 - linkWidth, lblHomePage->y(),
-                             linkWidth,
-                             std::max(lblHomePage->height(), lblHomePage->sizeHint().height()));
+    widenToText(Label2);
+    widenToText(lblHomePage, Qt::RightEdge);
+    lblHomePage->resize(lblHomePage->width(),
+                        std::max(lblHomePage->height(), lblHomePage->sizeHint().height()));
     cmdOK->setDefault(true);
     cmdOK->setFocus();
 
@@ -80,8 +79,6 @@ void frmAbout::Label5_Click() { modHelp::OpenFullyBrandedPage(); }
 
 void frmAbout::showEvent(QShowEvent *e)
 {
-    // Where the frame is known only now (Windows), centre with it counted.
-    if (frameGeometry().size() != size())
-        placement::centreOnScreen(this);
+    placement::centreAgainIfFramed(this);
     QDialog::showEvent(e);
 }

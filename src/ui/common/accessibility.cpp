@@ -1,5 +1,7 @@
 #include "ui/common/accessibility.h"
 
+#include "ui/common/linklabel.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
@@ -205,13 +207,7 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        QString s;
-        if (t == QAccessible::Value) {
-            if (edit()->echoMode() == QLineEdit::Normal)
-                s = edit()->text();
-            else if (edit()->echoMode() != QLineEdit::NoEcho)
-                s = QString(edit()->text().size(), u'*');
-        }
+        QString s = t == QAccessible::Value ? edit()->text() : QString();
         if (s.isEmpty())
             s = QAccessibleWidget::text(t);
         if (s.isEmpty() && t == QAccessible::Description)
@@ -238,16 +234,12 @@ public:
         QAccessible::State s = QAccessibleWidget::state();
         s.editable = true;
         s.readOnly = edit()->isReadOnly();
-        s.passwordEdit = edit()->echoMode() != QLineEdit::Normal;
         s.selectableText = true;
         return s;
     }
 
     // SafeText
-    QString wholeText() const override
-    {
-        return edit()->echoMode() == QLineEdit::Normal ? edit()->text() : QString();
-    }
+    QString wholeText() const override { return edit()->text(); }
     void selection(int index, int *startOffset, int *endOffset) const override
     {
         *startOffset = *endOffset = 0;
@@ -613,11 +605,30 @@ private:
 
 // ---- Buttons, panels, windows, decorations ----------------------------------
 
-// A push button that is checkable only to behave as a link: pressed, never checked.
-class ButtonAccessible : public QAccessibleWidget
+// A control whose one action of its own is to be pressed.
+class PressAccessible : public QAccessibleWidget
 {
 public:
-    explicit ButtonAccessible(QAbstractButton *b) : QAccessibleWidget(b, QAccessible::Button) {}
+    using QAccessibleWidget::QAccessibleWidget;
+    virtual void press() = 0;
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction())
+            press();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+// A push button that is checkable only to behave as a link: pressed, never checked.
+class ButtonAccessible : public PressAccessible
+{
+public:
+    explicit ButtonAccessible(QAbstractButton *b) : PressAccessible(b, QAccessible::Button) {}
 
     QAbstractButton *button() const { return static_cast<QAbstractButton *>(widget()); }
 
@@ -636,17 +647,7 @@ public:
         s.pressed = button()->isDown();
         return s;
     }
-    QStringList actionNames() const override
-    {
-        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
-    }
-    void doAction(const QString &action) override
-    {
-        if (action == pressAction())
-            button()->click();
-        else
-            QAccessibleWidget::doAction(action);
-    }
+    void press() override { button()->click(); }
 };
 
 // Not there for the ear: shown as invisible, so readers pass it by.
@@ -662,11 +663,32 @@ public:
     }
 };
 
+// A plain QLabel reads as static text; this one is a link that can be pressed.
+class LinkLabelAccessible : public PressAccessible
+{
+public:
+    // Named by its text (LinkLabel::create).
+    explicit LinkLabelAccessible(LinkLabel *l) : PressAccessible(l, QAccessible::Link) {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.linked = true;
+        // Wholly covered by an opaque sibling: not there for the eye, so not for the ear.
+        if (widget()->isVisible() && widget()->visibleRegion().isEmpty())
+            s.invisible = true;
+        return s;
+    }
+    void press() override { static_cast<LinkLabel *>(widget())->follow(); }
+};
+
 QAccessibleInterface *factory(const QString &key, QObject *object)
 {
     if (!object || !object->isWidgetType())
         return nullptr;
     auto *w = static_cast<QWidget *>(object);
+    if (key == u"LinkLabel")
+        return new LinkLabelAccessible(static_cast<LinkLabel *>(w));
     const QString mark = readAs(object);
     if (mark == u"hidden"
         || (key == u"QLabel" && object->objectName() == u"qt_msgboxex_icon_label"))

@@ -58,10 +58,8 @@ void Form::setVisible(bool visible)
         placement::centreOnScreen(this);
     }
     QMainWindow::setVisible(visible);
-    // Windows knows the title bar's size only once the native window exists:
-    // centre again with it, before anything is drawn.
-    if (first && frameGeometry().size() != size())
-        placement::centreOnScreen(this);
+    if (first)
+        placement::centreAgainIfFramed(this);
 }
 
 void Form::closeEvent(QCloseEvent *e)

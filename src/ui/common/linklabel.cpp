@@ -1,62 +1,15 @@
 #include "ui/common/linklabel.h"
 
+#include "ui/common/accessibility.h"
 #include "ui/common/look.h"
 
-#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace {
-// A plain QLabel reads as static text; this one is a link that can be pressed.
-class LinkLabelAccessible : public QAccessibleWidget
-{
-public:
-    explicit LinkLabelAccessible(LinkLabel *l) : QAccessibleWidget(l, QAccessible::Link) {}
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return static_cast<const LinkLabel *>(widget())->text();
-        return QAccessibleWidget::text(t);
-    }
-
-    QAccessible::State state() const override
-    {
-        QAccessible::State s = QAccessibleWidget::state();
-        s.linked = true;
-        // Wholly covered by an opaque sibling: not there for the eye, so not for the ear.
-        if (widget()->isVisible() && widget()->visibleRegion().isEmpty())
-            s.invisible = true;
-        return s;
-    }
-
-    QStringList actionNames() const override
-    {
-        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
-    }
-
-    void doAction(const QString &action) override
-    {
-        if (action == pressAction())
-            static_cast<LinkLabel *>(widget())->follow();
-        else
-            QAccessibleWidget::doAction(action);
-    }
-};
-
-QAccessibleInterface *linkLabelFactory(const QString &key, QObject *object)
-{
-    if (key == QLatin1String("LinkLabel") && object->isWidgetType())
-        return new LinkLabelAccessible(static_cast<LinkLabel *>(object));
-    return nullptr;
-}
-} // namespace
-
 LinkLabel::LinkLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
 {
-    static const bool factoryInstalled = (QAccessible::installFactory(linkLabelFactory), true);
-    Q_UNUSED(factoryInstalled);
+    accessibility::install(); // read as a link that can be pressed
     setCursor(Qt::PointingHandCursor);
     setTextFormat(Qt::PlainText);
     // Reached by Tab after the window's own controls; a click leaves the focus

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace look {
 
 namespace {
@@ -19,6 +21,18 @@ QFont styled(QFont f, qreal points, int style)
     f.setBold(style & Bold);
     f.setUnderline(style & Underline);
     return f;
+}
+
+// A new control placed, with its font and its colours.
+template <typename Control>
+Control *coloured(Control *c, const char *name, const QRect &rect, const QFont &font,
+                  const QColor &background, const QColor &text)
+{
+    place(c, name, rect);
+    c->setFont(font);
+    setBackground(c, background);
+    setTextColour(c, text);
+    return c;
 }
 } // namespace
 
@@ -87,24 +101,13 @@ QFrame *panel(QWidget *parent, const char *name, const QRect &rect, const QColor
 QLineEdit *textBox(QWidget *parent, const char *name, const QRect &rect, const QFont &font,
                    const QColor &background, const QColor &text)
 {
-    auto *e = new QLineEdit(parent);
-    place(e, name, rect);
-    e->setFont(font);
-    setBackground(e, background);
-    setTextColour(e, text);
-    return e;
+    return coloured(new QLineEdit(parent), name, rect, font, background, text);
 }
 
 QComboBox *dropDown(QWidget *parent, const char *name, const QRect &rect, const QFont &font,
                     const QColor &background, const QColor &text)
 {
-    auto *c = new QComboBox(parent);
-    place(c, name, rect);
-    c->setEditable(false);
-    c->setFont(font);
-    setBackground(c, background);
-    setTextColour(c, text);
-    return c;
+    return coloured(new QComboBox(parent), name, rect, font, background, text);
 }
 
 QLabel *picture(QWidget *parent, const char *name, const QRect &rect)
@@ -120,12 +123,7 @@ QGroupBox *captionedPanel(QWidget *parent, const char *name, const QRect &rect,
                           const QString &caption, const QColor &background, const QColor &text,
                           const QFont &font)
 {
-    auto *g = new QGroupBox(caption, parent);
-    place(g, name, rect);
-    g->setFont(font);
-    setBackground(g, background);
-    setTextColour(g, text);
-    return g;
+    return coloured(new QGroupBox(caption, parent), name, rect, font, background, text);
 }
 
 QLabel *label(QWidget *parent, const char *name, const QRect &rect, const QString &text,
@@ -156,11 +154,19 @@ QPushButton *button(QWidget *parent, const char *name, const QRect &rect, const 
     return b;
 }
 
+void widenToText(QLabel *label, Qt::Edge edge)
+{
+    const QRect r = label->geometry();
+    const int width = std::max(r.width(), label->sizeHint().width());
+    label->setGeometry(edge == Qt::RightEdge ? r.right() + 1 - width : r.x(), r.y(), width,
+                       r.height());
+}
+
 void fitOneLineLabels(QWidget *window)
 {
     for (QLabel *l : window->findChildren<QLabel *>()) {
-        if (!l->wordWrap() && !l->text().isEmpty() && l->sizeHint().width() > l->width())
-            l->resize(l->sizeHint().width(), l->height());
+        if (!l->wordWrap() && !l->text().isEmpty())
+            widenToText(l);
     }
 }
 

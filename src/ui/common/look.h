@@ -63,8 +63,10 @@ QComboBox *dropDown(QWidget *parent, const char *name, const QRect &rect, const 
 QPushButton *button(QWidget *parent, const char *name, const QRect &rect, const QString &text,
                     const QFont &font);
 
-// Widens each one-line label of `window` that its text overruns (fonts wider
-// than the designed ones, a DPI that does not scale them evenly).
+// Widens a one-line label that its text overruns (fonts wider than the
+// designed ones, a DPI that does not scale them evenly), keeping `edge` in place.
+void widenToText(QLabel *label, Qt::Edge edge = Qt::LeftEdge);
+// widenToText() for each one-line label of `window`.
 void fitOneLineLabels(QWidget *window);
 
 } // namespace look

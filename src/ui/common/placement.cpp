@@ -97,4 +97,10 @@ void centreOnScreen(QWidget *window)
     window->move(topLeftIn(screen->availableGeometry(), frame));
 }
 
+void centreAgainIfFramed(QWidget *window)
+{
+    if (window->frameGeometry().size() != window->size())
+        centreOnScreen(window);
+}
+
 } // namespace placement

@@ -30,5 +30,8 @@ QScreen *screenForNewWindow();
 // Puts a top-level window at topLeftIn() of that monitor's free area (without
 // panels), counting its frame where it is known yet.
 void centreOnScreen(QWidget *window);
+// Centres a window being shown once more where its frame became known only
+// now (on Windows, once the native window exists), before anything is drawn.
+void centreAgainIfFramed(QWidget *window);
 
 } // namespace placement

@@ -56,7 +56,7 @@ frmDisplay::frmDisplay() : LinkedForm("frmDisplay", {481, 297})
     accessibility::readAsText(lblSignDesc);
     // Where the fonts at hand run wider than the designed ones, the sentence
     // keeps its words: the fixed text takes what it needs and the sign follows.
-    Label12->resize(std::max(Label12->width(), Label12->sizeHint().width()), Label12->height());
+    widenToText(Label12);
     const QFontMetrics metrics(lblOmbrelSign->font());
     const QRect sign = lblOmbrelSign->geometry();
     lblOmbrelSign->setGeometry(
