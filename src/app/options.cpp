@@ -114,7 +114,7 @@ QString errorText(const QString &error)
     QString shown;
     for (const QChar c : error)
         shown += c.category() == QChar::Other_Control
-                     ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                     ? QStringLiteral("\\x%1").arg(uint(c.unicode()), 2, 16, QLatin1Char('0'))
                      : QString(c);
     return kName + QStringLiteral(": ") + shown + QStringLiteral(" Try '") + kName
            + QStringLiteral(" --help'.\n");
