@@ -8,6 +8,7 @@ program=$1 shots=$2 scale=$3 work=$4
 rm -rf "$work" "$shots" && mkdir -p "$work/config" "$work/runtime" "$shots" && chmod 700 "$work/runtime"
 
 source "$(dirname "$0")/../../scripts/xvfb.sh"
+source "$(dirname "$0")/../support/walk.sh"
 app= xvfb=
 trap '[ -n "$app" ] && kill $app 2>/dev/null; [ -n "$xvfb" ] && kill $xvfb 2>/dev/null || true' EXIT
 start_xvfb "$work/xvfb.log" 1600x1200x24
@@ -16,18 +17,6 @@ export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-visible() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | sort || true; }
-# Waits until exactly one visible window of the program is not in $1 (a list
-# of window ids) and prints it.
-new_window() {
-  local before=$1 w
-  for _ in $(seq 100); do
-    w=$(comm -13 <(echo "$before") <(visible) | sed '/^$/d')
-    if [ "$(echo "$w" | sed '/^$/d' | wc -l)" = 1 ]; then echo "$w"; return; fi
-    sleep 0.1
-  done
-  fail "no new window after: $(visible | tr '\n' ' ')"
-}
 shoot() {
   sleep 0.3 # let the window finish painting
   timeout 10 import -window "$1" "$shots/$2.png" || fail "no screenshot of $2"
@@ -38,26 +27,26 @@ key() { timeout 10 xdotool windowfocus --sync "$1" key --delay 80 "${@:2}" || fa
 type_in() { timeout 10 xdotool windowfocus --sync "$1" type --delay 80 "$2" || fail "window $1 never took the focus to type '$2'"; }
 title() { xdotool getwindowname "$1"; }
 
-# Last asked fifteen days ago: the update question comes first.
-printf '[Settings]\nDuration=%s\n' "$(date -d '15 days ago' +%F)" >"$XDG_CONFIG_HOME/xelt-ombrel-astrology.conf"
+# Last asked as long ago as the interval: the update question comes first.
+printf '[Settings]\nDuration=%s\n' "$(question_due)" >"$XDG_CONFIG_HOME/xelt-ombrel-astrology.conf"
 
 QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale "$program" &
 app=$!
-question=$(new_window "")
+question=$(new_window $app "")
 [ "$(title "$question")" = "Xelt Ombrel Astrology" ] || fail "first window is '$(title "$question")'"
 shoot "$question" 1-update-question
 key "$question" n # No: the download page stays closed
 
-main=$(new_window "$question")
+main=$(new_window $app "$question")
 [ "$(title "$main")" = "Xelt Ombrel Astrology v1.15" ] || fail "main window is '$(title "$main")'"
 shoot "$main" 2-main
 
 type_in "$main" "ann bee1"
-box=$(new_window "$main")
+box=$(new_window $app "$main")
 [ "$(title "$box")" = "Xelt Ombrel Astrology" ] || fail "no box for the digit"
 shoot "$box" 3-only-letters
 key "$box" Return
-for _ in $(seq 50); do [ "$(visible)" = "$main" ] && break; sleep 0.1; done
+windows_become $app "$main" "the box for the digit did not close"
 
 key "$main" Tab
 type_in "$main" 19
@@ -68,27 +57,22 @@ type_in "$main" 1993
 shoot "$main" 4-main-filled
 key "$main" alt+o
 
-result=$(new_window "$main")
-[ "$(visible)" = "$result" ] || fail "main window still shown beside the result"
+result=$(new_window $app "$main")
+[ "$(window_ids $app)" = "$result" ] || fail "main window still shown beside the result"
 shoot "$result" 5-result
 
 key "$result" alt+h a
-about=$(new_window "$result")
+about=$(new_window $app "$result")
 shoot "$about" 6-about
 key "$about" Escape
-for _ in $(seq 50); do [ "$(visible)" = "$result" ] && break; sleep 0.1; done
-[ "$(visible)" = "$result" ] || fail "About did not close"
+windows_become $app "$result" "About did not close"
 
 key "$result" Escape # Exit
-farewell=$(new_window "$result")
-[ "$(visible)" = "$farewell" ] || fail "the farewell window is not the only one left"
+farewell=$(new_window $app "$result")
+[ "$(window_ids $app)" = "$farewell" ] || fail "the farewell window is not the only one left"
 shoot "$farewell" 7-farewell
 key "$farewell" Return # the focus starts on its Exit button
 
-status=0
-for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "the program did not end"
-wait "$app" || status=$?
+ended $app 100 "the program"
 app=
-[ "$status" = 0 ] || fail "exit code $status"
 echo "ended with exit code 0; screenshots in $shots"

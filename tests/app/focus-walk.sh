@@ -12,6 +12,7 @@ program=$1 wm=$2 work=$3 primary=${4:-}
 rm -rf "$work" && mkdir -p "$work/config" "$work/runtime" "$work/home" && chmod 700 "$work/runtime"
 
 source "$(dirname "$0")/../../scripts/xvfb.sh"
+source "$(dirname "$0")/../support/walk.sh"
 app= second= xvfb= wm_pid=
 cleanup() {
   for p in $app $second $wm_pid $xvfb; do kill "$p" 2>/dev/null || true; done
@@ -59,18 +60,6 @@ xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "$wm did not 
 setxkbmap -layout us -variant intl || fail "cannot set the keyboard layout"
 started=$SECONDS
 
-visible() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | sort || true; }
-# Waits until exactly one visible window of process $1 is not in $2 (a list of
-# window ids) and prints it.
-new_window() {
-  local w
-  for _ in $(seq 100); do
-    w=$(comm -13 <(echo "$2") <(visible "$1") | sed '/^$/d')
-    if [ "$(echo "$w" | sed '/^$/d' | wc -l)" = 1 ]; then echo "$w"; return; fi
-    sleep 0.1
-  done
-  fail "no new window after: $(for v in $(visible "$1"); do echo -n "$v=$(xdotool getwindowname $v) "; done)"
-}
 # Waits until window $1 holds the keyboard focus; $2 names it for the report.
 has_focus() {
   local f
@@ -81,17 +70,8 @@ has_focus() {
   done
   fail "$2 does not hold the keyboard focus; '$(xdotool getwindowname "$f" 2>/dev/null || echo "$f")' does"
 }
-gone() { for _ in $(seq 50); do [ "$(visible "$1")" = "$2" ] && return; sleep 0.1; done; fail "$3"; }
 key() { timeout 10 xdotool key --delay 60 "$@" || fail "xdotool key $* did not return"; }
-# Waits at most 10 s for process $1 to end with exit code 0; $2 names it.
-ended() {
-  for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$1" 2>/dev/null && fail "$2 did not end within 10 s"
-  local status=0
-  wait "$1" || status=$?
-  [ "$status" = 0 ] || fail "$2 ended with exit code $status"
-}
-ends() { ended $app "the program"; app=; }
+ends() { ended $app 100 "the program"; app=; }
 # With two monitors: window $1 ($3 names it) lies on monitor $2, and with a
 # fourth argument, centred on it (give or take the frame, unknown to the
 # program until the window is on screen).
@@ -131,13 +111,13 @@ second_copy() {
   has_focus "$refused" "the box 'Application is already running'"
   above "$refused" "$1" "$2"
   key Return
-  ended $second "the second copy"
+  ended $second 100 "the second copy"
   second=
   has_focus "$1" "$2, after the second copy"
 }
 
-# Last asked fifteen days ago: the update question comes first.
-printf '[Settings]\nDuration=%s\n' "$(date -d '15 days ago' +%F)" >"$XDG_CONFIG_HOME/xelt-ombrel-astrology.conf"
+# Last asked as long ago as the interval: the update question comes first.
+printf '[Settings]\nDuration=%s\n' "$(question_due)" >"$XDG_CONFIG_HOME/xelt-ombrel-astrology.conf"
 QT_QPA_PLATFORM=xcb "$program" &
 app=$!
 question=$(new_window $app "")
@@ -153,7 +133,7 @@ box=$(new_window $app "$main")
 has_focus "$box" "the box 'Please Enter only Letters'"
 on_monitor "$box" "$primary" "the box 'Please Enter only Letters'"
 key Return
-gone $app "$main" "the letters box did not close"
+windows_become $app "$main" "the letters box did not close"
 has_focus "$main" "the main window, back from the box"
 # A dead key (the acute of the US international layout): the input
 # method hands over a composed e acute, refused all the same.
@@ -161,14 +141,14 @@ key dead_acute e
 box=$(new_window $app "$main")
 has_focus "$box" "the box for a composed letter"
 key Return
-gone $app "$main" "the box for a composed letter did not close"
+windows_become $app "$main" "the box for a composed letter did not close"
 has_focus "$main" "the main window, back from that box"
 # Esc on an open Day, Month or Year list closes that list and nothing else.
 for list in Day Month Year; do
   key Tab alt+Down
   new_window $app "$main" >/dev/null # the open list is a window of its own
   key Escape
-  gone $app "$main" "Esc on the open $list list did not leave the main window alone"
+  windows_become $app "$main" "Esc on the open $list list did not leave the main window alone"
   has_focus "$main" "the main window, after Esc on the open $list list"
 done
 
@@ -186,7 +166,7 @@ result_and_about() {
   has_focus "$about" "the About window$2"
   on_monitor "$about" "$1" "the About window$2" centred
   key Escape
-  gone $app "$result" "the About window did not close"
+  windows_become $app "$result" "the About window did not close"
 }
 
 result_and_about "$primary" ""

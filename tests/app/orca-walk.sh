@@ -177,8 +177,9 @@ trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null || true' EXIT
 start_xvfb "$work/xvfb.log" 1280x1024x24
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home \
   XDG_DATA_HOME=$work/data GSETTINGS_BACKEND=memory LC_ALL=C.UTF-8
-# Last asked fifteen days ago: the update question comes first.
-printf '[Settings]\nDuration=%s\n' "$(date -d '15 days ago' +%F)" \
+# Last asked as long ago as the interval: the update question comes first.
+source "$(dirname "$0")/../support/walk.sh"
+printf '[Settings]\nDuration=%s\n' "$(question_due)" \
   >"$XDG_CONFIG_HOME/xelt-ombrel-astrology.conf"
 started=$SECONDS
 dbus-run-session -- "$0" --on-bus "$program" "$work"

@@ -7,6 +7,7 @@
 # sway refuses to run as root: run as root, the test runs it and the program
 # as a system user of its own. Usage: wayland-walk.sh <program> <work folder>
 set -euo pipefail
+source "$(dirname "$0")/../support/walk.sh"
 program=$1 work=$2 user=xelt-wayland
 rm -rf "$work" && mkdir -p "$work"
 # Everything the user reads or writes lives in a folder of its own.
@@ -82,39 +83,21 @@ as_user DISPLAY="$x11" setxkbmap -layout us || fail "XWayland does not answer on
 started=$SECONDS
 
 # Windows of process $1, one line each: id, focused, shell, x, y, width, height.
-windows() {
+windows_of() {
   as_user SWAYSOCK="$swaysock" swaymsg -t get_tree |
     jq -r --argjson p "$1" '.. | objects | select(.pid? == $p)
       | "\(.id) \(.focused) \(.shell) \(.rect.x) \(.rect.y) \(.rect.width) \(.rect.height)"'
 }
-# Waits until process $1 has exactly one window not in $2 (ids) and prints its id.
-new_window() {
-  local w
-  for _ in $(seq 100); do
-    w=$(windows "$1" | awk -v known=" $2 " 'index(known, " " $1 " ") == 0 { print $1 }')
-    [ "$(echo "$w" | sed '/^$/d' | wc -l)" = 1 ] && { echo "$w"; return; }
-    sleep 0.1
-  done
-  fail "no new window of process $1 after: $(windows "$1" | tr '\n' ';')"
-}
 has_focus() {
   for _ in $(seq 50); do
-    windows "$1" | grep -q "^$2 true " && return
+    windows_of "$1" | grep -q "^$2 true " && return
     sleep 0.1
   done
-  fail "$3 does not hold the focus: $(windows "$1" | tr '\n' ';')"
+  fail "$3 does not hold the focus: $(windows_of "$1" | tr '\n' ';')"
 }
 gone() {
-  for _ in $(seq 50); do windows "$1" | grep -q "^$2 " || return 0; sleep 0.1; done
+  for _ in $(seq 50); do windows_of "$1" | grep -q "^$2 " || return 0; sleep 0.1; done
   fail "$3"
-}
-# Exit code of process $1 within $2 tenths of a second.
-ends() {
-  for _ in $(seq "$2"); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$1" 2>/dev/null && fail "$3 did not end within $(($2 / 10)) s"
-  local status=0
-  wait "$1" || status=$?
-  [ "$status" = 0 ] || fail "$3 ended with exit code $status"
 }
 # The plug-ins process $1 loaded, as "wayland" or "xcb": Qt 6.10 and later
 # ship one libqwayland.so where earlier ones had libqwayland-generic.so.
@@ -155,7 +138,7 @@ app=$launched
 main=$(new_window "$app" "")
 [ "$(plugins "$app")" = "xcb " ] || fail "with both displays it loaded '$(plugins "$app")'"
 echo "xcb: WAYLAND_DISPLAY and DISPLAY both set"
-read -r _ _ shell x y w h < <(windows "$app" | grep "^$main ")
+read -r _ _ shell x y w h < <(windows_of "$app" | grep "^$main ")
 [ "$shell" = xwayland ] || fail "the main window is a $shell window"
 dx=$((2 * x + w - 1024)) dy=$((2 * y + h - 768))
 [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] ||
@@ -181,7 +164,7 @@ walk() {
   farewell=$(new_window "$app" "$main")
   has_focus "$app" "$farewell" "the farewell window ($way)"
   $send key Return
-  ends "$app" 100 "the program ($way)"
+  ended "$app" 100 "the program ($way)"
   app=
   echo "$way: the walk ended with exit code 0, the farewell window holding the focus"
 }
@@ -213,7 +196,7 @@ for i in $(seq 20); do
   has_focus "$second" "$box" "the box 'Application is already running' ($i)"
   native_keys -k Return
   gone "$second" "$box" "the second copy's box did not close ($i)"
-  ends "$second" 50 "the second copy ($i of 20)"
+  ended "$second" 50 "the second copy ($i of 20)"
   second=
 done
 echo "natively a second copy ended with exit code 0 after its box, 20 times of 20"
