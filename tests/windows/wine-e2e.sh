@@ -22,6 +22,7 @@ export WINEPREFIX=$work/prefix
 run() { "$repo/scripts/wine-run" "$@"; }
 
 source "$repo/scripts/xvfb.sh"
+source "$repo/tests/support/walk.sh"
 xvfb= wm= app= browser=
 cleanup() {
   set +e
@@ -182,9 +183,9 @@ for _ in $(seq 100); do [ -z "$(named "Xelt Ombrel Astrology v1.15")" ] && break
 for _ in $(seq 100); do pgrep -f 'xelt-ombrel-astrology\.exe' >/dev/null || break; sleep 0.1; done
 pgrep -f 'xelt-ombrel-astrology\.exe' >/dev/null && fail "the program started from cmd did not end"
 
-step "last asked 20 days ago, so the update question comes first"
+step "last asked as long ago as the interval, so the update question comes first"
 run reg add 'HKCU\Software\xelt-ombrel-astrology\Settings' /v Duration \
-  /d "$(date -d '20 days ago' +%F)" /f >/dev/null
+  /d "$(question_due)" /f >/dev/null
 
 step "start from the Start-menu shortcut"
 winlink='C:\users\'"$user"'\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Xelt Ombrel Astrology.lnk'
