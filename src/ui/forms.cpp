@@ -5,6 +5,7 @@
 #include "ui/main/frmMain.h"
 
 #include <QPointer>
+#include <QWidget>
 
 namespace Forms {
 
@@ -37,6 +38,15 @@ void hideNagScreen2()
 {
     if (loaded(g_nag))
         g_nag->hide();
+}
+
+void showNagScreen2After(QWidget *leaving)
+{
+    // The old window goes first, as between the other windows: a window
+    // manager that sees the focused window go while the new one is still on
+    // its way may hand the keyboard to no one (xfwm4 did, now and then).
+    leaving->hide();
+    NagScreen2()->show();
 }
 
 void destroyAll()

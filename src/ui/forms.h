@@ -4,6 +4,7 @@
 class frmMain;
 class frmDisplay;
 class frmNagScreen2;
+class QWidget;
 
 namespace Forms {
 
@@ -19,6 +20,9 @@ bool isNagScreen2Loaded();
 // load step (the appeal drawn, the random generator re-seeded) runs wherever
 // it is first created, and building a window only to hide it is wasted work.
 void hideNagScreen2();
+
+// Hides the window the user is leaving, then shows the farewell window.
+void showNagScreen2After(QWidget *leaving);
 
 // Destroys every window at once, without closing steps: for the end of main() and for tests.
 void destroyAll();

@@ -102,5 +102,5 @@ void frmDisplay::Form_Unload()
     // only hand it the keyboard for a moment, and some window managers then
     // lose track of where the keys go.
     if (!modHelp::isEnding() && !m_goingBack)
-        Forms::NagScreen2()->show();
+        Forms::showNagScreen2After(this);
 }

@@ -225,7 +225,7 @@ void frmMain::mnuExit_Click() { close(); }
 void frmMain::Form_Unload()
 {
     if (!modHelp::isEnding())
-        Forms::NagScreen2()->show();
+        Forms::showNagScreen2After(this);
 }
 
 void frmMain::CoBrand_Randomize() { CoBrand_Randomize(platform::nextRandom()); }
