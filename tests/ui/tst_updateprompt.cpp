@@ -132,8 +132,8 @@ private slots:
              {"[General]\nSettings\\Duration=@DATE@\n", "[Settings]\nDuration=@DATE@\xc3\n",
               "[Settings]\nDuration=@String(@DATE@)\np=@Point(1 2)\nl=@@a, b\n",
               "[Settings]\nDuration=@DATE@\n\n[General]\nSettings\\Duration=2020-01-01\n"})
-            QTest::addRow("15 days ago, No, %s", name(form).constData())
-                << iso(today.addDays(-15)) << int(QMessageBox::No) << true << true << false
+            QTest::addRow("%d days ago, No, %s", due, name(form).constData())
+                << iso(today.addDays(-due)) << int(QMessageBox::No) << true << true << false
                 << QByteArrayList{form, form} << QByteArray();
         // The file is read afresh when the date is stored: an edit made
         // meanwhile stays.

@@ -77,10 +77,10 @@ QMessageBox::StandardButton show(QWidget *parent, const QString &text, QMessageB
         grid->addItem(new QSpacerItem(titleBarWidth(kAppTitle), 0, QSizePolicy::Fixed),
                       grid->rowCount(), 0, 1, grid->columnCount());
     // A box with no window of ours to sit on (the second copy's) would open
-    // under a window that stays on top, such as the running copy's farewell.
-    if (!parent)
-        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    // under a window that stays on top, such as the running copy's farewell;
+    // nor is it placed over one.
     if (!parent) {
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
         box.adjustSize();
         placement::centreOnScreen(&box);
     }
