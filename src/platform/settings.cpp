@@ -4,9 +4,7 @@
 
 #include <QSettings>
 
-namespace {
-const QString kKey = QStringLiteral("Settings/Duration");
-}
+static const QString kKey = QStringLiteral("Settings/Duration");
 
 #ifdef Q_OS_WIN
 
@@ -20,8 +18,6 @@ Settings::Settings()
                                              QSettings::NativeFormat))
 {
 }
-
-Settings::~Settings() = default;
 
 QString Settings::date() const { return m_registry->value(kKey).toString(); }
 bool Settings::setDate(const QString &text)
@@ -39,14 +35,15 @@ QString Settings::fileName() const { return m_registry->fileName(); }
 #include "platform/posixuser.h"
 
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <optional>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,43 +109,35 @@ Read readRegular(const QByteArray &path, QByteArray *data, struct stat *st)
     return ok ? Read::Done : Read::Failed;
 }
 
-// One call, which the kernel cuts short only at a page's edge, for a kill.
-bool writeAt(int fd, QByteArrayView data, off_t at)
-{
-    return ::pwrite(fd, data.data(), size_t(data.size()), at) == data.size();
-}
-
 struct Reading {
     QString date;
     QMap<QString, QByteArray> others; // serialized: a NaN equals itself too
     bool operator==(const Reading &) const = default;
 };
 
-// QSettings itself, on a copy in memory: given the user's file, it would open
-// it plainly (a FIFO blocks) and keep Qt's lock file beside it.
+// QSettings itself, on a private copy in a 0700 folder of ours: given the user's file, it
+// would open it plainly (a FIFO blocks) and keep Qt's lock file beside it. Each copy is new,
+// so no reading QSettings keeps of an older one counts.
 std::optional<Reading> readIni(const QByteArray &text)
 {
-    const int fd = ::memfd_create("settings", MFD_CLOEXEC);
-    // QSettings takes a file it has read as unchanged while name, size and time are.
-    static time_t stamp = 0;
-    const struct timespec times[2] = {{0, UTIME_OMIT}, {++stamp, 0}};
-    std::optional<Reading> read;
-    if (fd >= 0 && writeAt(fd, text, 0) && ::futimens(fd, times) == 0) {
-        const QSettings ini(QStringLiteral("/proc/self/fd/") + QString::number(fd),
-                            QSettings::IniFormat);
-        read.emplace();
-        for (const QString &key : ini.allKeys()) {
-            if (key == kKey) {
-                read->date = ini.value(key).toString();
-                continue;
-            }
-            QDataStream out(&read->others[key], QIODevice::WriteOnly);
-            out << ini.value(key);
-        }
-        if (ini.status() == QSettings::AccessError)
-            read.reset();
+    std::optional<QTemporaryDir> folder; // in /tmp when TMPDIR is no place to write
+    for (const QString &base : {QDir::tempPath(), QStringLiteral("/tmp")})
+        if (!folder || !folder->isValid())
+            folder.emplace(base + QStringLiteral("/xelt-settings-XXXXXX"));
+    QFile copy(folder->filePath(QStringLiteral("copy")));
+    if (!folder->isValid() || !copy.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+        || copy.write(text) != text.size())
+        return std::nullopt;
+    const QSettings ini(copy.fileName(), QSettings::IniFormat);
+    Reading read;
+    for (const QString &key : ini.allKeys()) {
+        QDataStream out(&read.others[key], QIODevice::WriteOnly);
+        out << ini.value(key);
     }
-    ::close(fd);
+    read.date = ini.value(kKey).toString();
+    read.others.remove(kKey);
+    if (ini.status() == QSettings::AccessError)
+        return std::nullopt;
     return read;
 }
 
@@ -157,20 +146,24 @@ struct Edit {
     QByteArray with;
 };
 
-// The candidates, best first: the old date replaced where it stands (else the
-// whole value), a line at the end of [Settings], a group at the end. Only
-// QSettings decides which one is right.
+// The candidates, best first: the old date replaced where it stands (else the whole value),
+// a line at the end of [Settings], a group at the end. Only QSettings decides which is right.
 QList<Edit> edits(const QByteArray &text, const QByteArray &old, const QByteArray &date)
 {
-    const qsizetype firstEnd = text.indexOf('\n');
-    const QByteArray eol = firstEnd > 0 && text[firstEnd - 1] == '\r' ? "\r\n" : "\n";
+    // Lines end where QSettings ends them: at LF, CRLF or a lone CR.
+    const auto lineEnd = [&](qsizetype at) {
+        while (at < text.size() && text[at] != '\n' && text[at] != '\r')
+            ++at;
+        return at;
+    };
+    const qsizetype first = lineEnd(0);
+    const QByteArray eol =
+        first == text.size() ? "\n" : text.mid(first, text.mid(first, 2) == "\r\n" ? 2 : 1);
     QList<Edit> found;
     QByteArrayView group;
     qsizetype groupEnd = -1;
-    for (qsizetype start = 0, end = 0; start < text.size(); start = end + 1) {
-        end = text.indexOf('\n', start);
-        end = end < 0 ? text.size() : end;
-        const qsizetype stop = end - (end > start && text[end - 1] == '\r');
+    for (qsizetype start = 0, stop = 0; start < text.size(); start = stop + 1) {
+        stop = lineEnd(start);
         const QByteArrayView line = QByteArrayView(text).sliced(start, stop - start).trimmed();
         const qsizetype equals = line.indexOf('=');
         const QByteArrayView key = line.first(qMax(equals, 0)).trimmed();
@@ -194,16 +187,16 @@ QList<Edit> edits(const QByteArray &text, const QByteArray &old, const QByteArra
     }
     if (groupEnd >= 0)
         found.append({groupEnd, 0, eol + "Duration=" + date});
-    const QByteArray lineEnd = text.isEmpty() || text.endsWith('\n') ? "" : eol;
+    const QByteArray ended = text.isEmpty() || lineEnd(text.size() - 1) < text.size() ? "" : eol;
     const QByteArray gap = text.trimmed().isEmpty() ? "" : eol;
-    found.append({text.size(), 0, lineEnd + gap + "[Settings]" + eol + "Duration=" + date + eol});
+    found.append({text.size(), 0, ended + gap + "[Settings]" + eol + "Duration=" + date + eol});
     return found;
 }
 
-// In place from the first changed byte, as editors write: the inode, and with
-// it owner, group, mode, ACL, attributes and other names, stays, and no second
-// file is made. Room first, so that a full disk changes nothing. `st`: the file
-// as read; none: made here.
+// In place from the first changed byte, as editors write: the inode, and with it owner,
+// group, mode, ACL, attributes and other names, stays. Never shorter, so no truncation
+// follows, after which a kill would leave a third text. Room first (Linux), so that a
+// full disk changes nothing. `st`: the file as read; none: made here.
 bool writeInPlace(const QByteArray &target, const struct stat *st, const QByteArray &old,
                   const QByteArray &text)
 {
@@ -219,10 +212,15 @@ bool writeInPlace(const QByteArray &target, const struct stat *st, const QByteAr
     bool ok =
         ::fstat(fd, &now) == 0 && S_ISREG(now.st_mode) && now.st_size == old.size()
         && (!st || (now.st_dev == st->st_dev && now.st_ino == st->st_ino))
-        && (text.size() <= old.size() || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, text.size()) == 0
+        && text.size() >= old.size()
+#ifdef FALLOC_FL_KEEP_SIZE
+        && (text.size() == old.size() || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, text.size()) == 0
             || errno == EOPNOTSUPP)
-        && writeAt(fd, QByteArrayView(text).sliced(first), first)
-        && (text.size() >= old.size() || ::ftruncate(fd, text.size()) == 0) && ::fsync(fd) == 0;
+#endif
+        // One call, which the kernel cuts short only at a page's edge, for a kill.
+        && ::pwrite(fd, text.constData() + first, size_t(text.size() - first), first)
+               == text.size() - first
+        && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (!ok && !st)
         ::unlink(target.constData()); // ours, and not whole
@@ -254,9 +252,11 @@ bool store(const QByteArray &path, const QString &date)
     if (!before || before->date == date)
         return before.has_value();
     const Reading wanted{date, before->others};
-    for (const Edit &edit : edits(old, before->date.toUtf8(), date.toUtf8())) {
+    for (Edit edit : edits(old, before->date.toUtf8(), date.toUtf8())) {
+        // Spaces (QSettings drops them) keep a shorter date's size; nothing past the read limit.
+        edit.with.append(qMax(edit.length - edit.with.size(), 0), ' ');
         const QByteArray text = QByteArray(old).replace(edit.at, edit.length, edit.with);
-        if (readIni(text) == wanted)
+        if (text.size() <= kLargest && readIni(text) == wanted)
             return writeInPlace(target, read == Read::Done ? &st : nullptr, old, text);
     }
     return false;
@@ -275,8 +275,6 @@ Settings::Settings()
         m_date = readIni(data).value_or(Reading()).date;
 }
 
-Settings::~Settings() = default;
-
 QString Settings::date() const { return m_date; }
 
 bool Settings::setDate(const QString &text)
@@ -294,5 +292,6 @@ QString Settings::fileName() const { return QFile::decodeName(m_path); }
 #endif
 
 namespace platform {
+Settings::~Settings() = default;
 std::unique_ptr<Settings> userSettings() { return std::make_unique<Settings>(); }
 } // namespace platform

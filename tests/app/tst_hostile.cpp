@@ -37,11 +37,13 @@ struct SettingsCase {
     int uid;
     QString plant;
     // A first start run under strace ($1 the file) and ended within seconds,
-    // whose log must show `traced` (the call made to fail): the file must be
-    // untouched.
+    // whose log must show `traced` (the call made to fail), if named: the file
+    // must be as before, or as after the store.
     QStringList tampered;
     const char *traced;
-    bool dated;    // the date is stored in the end, else the file stays as it was
+    // The store replaces the first text with the second ('@' today's date);
+    // none: the file stays as it was.
+    QStringList dated;
     bool homeOnly; // no XDG_CONFIG_HOME: the folder comes from HOME
 };
 
@@ -49,65 +51,75 @@ const QList<SettingsCase> &settingsCases()
 {
     const QString file =
         QStringLiteral("printf '[Settings]\\nA=1\\n' > \"$1\" && chown $3:$3 \"$1\"");
-    const QStringList killed{QStringLiteral("-P"), QStringLiteral("$1"),
-                             QStringLiteral("-e"), QStringLiteral("trace=pwrite64"),
-                             QStringLiteral("-e"), QStringLiteral("inject=pwrite64:signal=KILL")};
-    const QStringList failing{QStringLiteral("-P"), QStringLiteral("$1"),
-                              QStringLiteral("-e"), QStringLiteral("trace=read"),
-                              QStringLiteral("-e"), QStringLiteral("inject=read:error=EIO")};
+    // strace's options that tamper with each such call on the file.
+    const auto tamper = [](const QString &call, const QString &how) {
+        return QStringList{QStringLiteral("-P"), QStringLiteral("$1"), QStringLiteral("-e"),
+                           u"trace=" + call,     QStringLiteral("-e"), u"inject=" + call + how};
+    };
+    const QStringList added{QStringLiteral("A=1\n"), QStringLiteral("A=1\nDuration=@\n")};
     static const QList<SettingsCase> cases{
         {"file with an ACL",
          kNobody,
          file + QStringLiteral(" && chmod 0640 \"$1\" && setfacl -m u:1:rw,m::r \"$1\""),
          {},
          nullptr,
-         true,
+         added,
          false},
         {"file with an extended attribute",
          kNobody,
          file + QStringLiteral(" && setfattr -n user.origin -v kept \"$1\""),
          {},
          nullptr,
-         true,
+         added,
          false},
         {"file of another group",
          kNobody,
          file + QStringLiteral(" && chgrp 100 \"$1\" && chmod 0664 \"$1\""),
          {},
          nullptr,
-         true,
+         added,
          false},
         {"hard-linked file",
          kNobody,
          file + QStringLiteral(" && ln \"$1\" \"$2/linked\""),
          {},
          nullptr,
-         true,
+         added,
          false},
         {"file of mode 0604",
          kNobody,
          file + QStringLiteral(" && chmod 0604 \"$1\""),
          {},
          nullptr,
-         true,
+         added,
          false},
         {"file whose reads fail", kNobody,
-         file + QStringLiteral(" && printf '\\n[Other]\\nkey=value\\n' >> \"$1\""), failing,
-         "EIO (Input/output error) (INJECTED)", true, false},
-        {"file whose write is killed", kNobody, file, killed, "pwrite64(", true, false},
+         file + QStringLiteral(" && printf '\\n[Other]\\nkey=value\\n' >> \"$1\""),
+         tamper(QStringLiteral("read"), QStringLiteral(":error=EIO")),
+         "EIO (Input/output error) (INJECTED)", added, false},
+        {"file whose write is killed", kNobody, file,
+         tamper(QStringLiteral("pwrite64"), QStringLiteral(":signal=KILL")), "pwrite64(", added,
+         false},
+        // A date shorter than the unreadable text there: no truncation to be killed at.
+        {"file whose truncation is killed", kNobody,
+         file + QStringLiteral(" && printf 'Duration=01/01/2024 08:00\\n' >> \"$1\""),
+         tamper(QStringLiteral("ftruncate"), QStringLiteral(":signal=KILL")), nullptr,
+         QStringList{QStringLiteral("Duration=01/01/2024 08:00\n"),
+                     QStringLiteral("Duration=@      \n")},
+         false},
         {"the user's file, as root",
          0,
          file + QStringLiteral(" && chown -R 65534:65534 \"$(dirname \"$1\")\" \"$4\""),
          {},
          nullptr,
-         false,
+         {},
          false},
         {"the user's home without .config, as root",
          0,
          file + QStringLiteral(" && chown -R 65534:65534 \"$4\""),
          {},
          nullptr,
-         false,
+         {},
          true},
     };
     return cases;
@@ -293,8 +305,17 @@ class TestHostile : public QObject
             {path, at("elsewhere")});
     }
 
+    // The file as described before, with the case's store made.
+    static QString stored(const SettingsCase &c, const QString &described)
+    {
+        if (c.dated.isEmpty())
+            return described;
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        return QString(described).replace(c.dated[0], QString(c.dated[1]).replace(u'@', today));
+    }
+
     // A start under strace with some calls made to fail, ended within seconds;
-    // the settings file must stay as it was.
+    // the settings file must be as it was, or as stored: never a third text.
     void tamperedStart(const SettingsCase &c, int uid, const QProcessEnvironment &env,
                        const QString &path)
     {
@@ -313,8 +334,9 @@ class TestHostile : public QObject
         const QByteArray calls = joinedCalls(traced.readAll());
         // The trace is the test's own file, not something the program made.
         traced.remove();
-        QVERIFY2(calls.contains(c.traced), calls.constData());
-        QCOMPARE(describe(path), before);
+        QVERIFY2(!c.traced || calls.contains(c.traced), calls.constData());
+        const QString now = describe(path);
+        QVERIFY2(now == before || now == stored(c, before), qPrintable(now));
     }
 
     // What a lock or a cache made at /, cleared away even when a test fails.
@@ -473,11 +495,7 @@ private slots:
                 inside(QStringLiteral("ls -a \"$1\" | grep '^\\.xelt' || true"), {at("config")}),
                 QString());
         if (file)
-            QCOMPARE(describe(path), file->dated ? QString(described).replace(
-                                         QStringLiteral("A=1\n"),
-                                         QStringLiteral("A=1\nDuration=")
-                                             + QDate::currentDate().toString(Qt::ISODate) + u'\n')
-                                                 : described);
+            QCOMPARE(describe(path), stored(*file, described));
     }
 
     void environments_data()

@@ -135,6 +135,23 @@ private slots:
             QTest::addRow("%d days ago, No, %s", due, name(form).constData())
                 << iso(today.addDays(-due)) << int(QMessageBox::No) << true << true << false
                 << QByteArrayList{form, form} << QByteArray();
+        // Never shorter, so never truncated: a kill could come between. Lines end
+        // at a lone CR too. Nothing is written past what a start reads.
+        QTest::addRow("%d days ago, No, a longer value padded", due)
+            << iso(today.addDays(-due)) << int(QMessageBox::No) << true << true << false
+            << QByteArrayList{"[Settings]\nDuration=@DATE@T08:00\nLastUser=ann\n",
+                              "[Settings]\nDuration=@DATE@      \nLastUser=ann\n"}
+            << QByteArray();
+        for (const QByteArray after : {";x\n", "[A]\n"})
+            QTest::addRow("first start, a lone CR before %s", name(after).constData())
+                << QVariant() << int(QMessageBox::Yes) << false << true << false
+                << QByteArrayList{"[Settings]\nDuration=\r" + after,
+                                  "[Settings]\nDuration=@DATE@\r" + after}
+                << QByteArray();
+        const QByteArray large = "; " + QByteArray(1048565, 'x') + '\n';
+        QTest::newRow("first start, 8 bytes under 1 MiB, kept")
+            << QVariant() << int(QMessageBox::Yes) << false << false << false
+            << QByteArrayList{large, large} << QByteArray();
         // The file is read afresh when the date is stored: an edit made
         // meanwhile stays.
         QTest::addRow("%d days ago, No, edited while asked", due)
