@@ -69,15 +69,18 @@ InstanceGuard::~InstanceGuard() { release(); }
 #include <QStringBuilder>
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace platform {
 
 namespace {
-enum class Lock { Held, HeldElsewhere, Unusable };
+// Contended: ours was held, and so was another place's, now let go of ours.
+enum class Lock { Held, HeldElsewhere, Unusable, Contended };
 
 // A folder that no other user can change, so nobody can plant the lock there.
 // A link is followed only inside the user's home: one in /tmp may be anyone's.
@@ -173,16 +176,30 @@ Lock lockAnywhere(int *fd)
     if (lock != Lock::HeldElsewhere
         && ((taken != runtime && heldIn(runtime, false)) || (taken != temp && heldIn(temp, false))
             || (!cache.isEmpty() && taken != cache && heldIn(cache, true)))) {
-        if (*fd >= 0)
-            ::close(*fd);
+        if (*fd < 0)
+            return Lock::HeldElsewhere;
+        ::close(*fd);
         *fd = -1;
-        return Lock::HeldElsewhere;
+        return Lock::Contended;
     }
     return lock;
 }
 } // namespace
 
-InstanceGuard::InstanceGuard() { m_another = lockAnywhere(&m_fd) == Lock::HeldElsewhere; }
+// Two copies that start while the runtime folder appears (at login) may each
+// take a lock at another place and see the other's: both let go and try
+// again, and the next round leads both to the same place, where one wins. A
+// copy that has run for a while never lets go, so a later one gives up.
+InstanceGuard::InstanceGuard()
+{
+    Lock lock = Lock::Contended;
+    for (int round = 0; round < 4 && lock == Lock::Contended; ++round) {
+        if (round > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        lock = lockAnywhere(&m_fd);
+    }
+    m_another = lock == Lock::HeldElsewhere || lock == Lock::Contended;
+}
 
 void InstanceGuard::release()
 {

@@ -520,6 +520,14 @@ private slots:
             << QStringList{QStringLiteral("!mkdir -p -m 0700 /run/user/65534"
                                           " && chown 65534:65534 /run/user/65534"),
                            QStringLiteral("XDG_RUNTIME_DIR=/run/user/65534")};
+        // At login: the first start has taken the lock in /tmp, the second the one in
+        // the runtime folder, and each sees the other's (strace holds both back).
+        QTest::newRow("two starts at once, the runtime folder made between them")
+            << kNobody << false << QStringList{QStringLiteral("~2000")}
+            << QStringList{QStringLiteral("!mkdir -p -m 0700 /run/user/65534"
+                                          " && chown 65534:65534 /run/user/65534"),
+                           QStringLiteral("XDG_RUNTIME_DIR=/run/user/65534"),
+                           QStringLiteral("~3000")};
         QTest::newRow("another user's junk in /tmp removed after the first start, as root")
             << 0 << false
             << QStringList{QStringLiteral("!mkdir /tmp/xelt-ombrel-astrology-0 && chown 65534"
@@ -530,6 +538,8 @@ private slots:
 
     // One user, two starts that see different environments (a desktop, su -,
     // ssh, cron): the second is refused all the same, and nothing is made at /.
+    // "~ms": the start's first flock on the lock in /tmp returns that much later,
+    // and the starts overlap: exactly one of them runs.
     void environments()
     {
         QFETCH(int, uid);
@@ -541,7 +551,9 @@ private slots:
         const auto with = [&](QStringList changes) {
             QProcessEnvironment env = environment(uid);
             for (const QString &change : changes)
-                if (change.startsWith(u'!'))
+                if (change.startsWith(u'~'))
+                    continue;
+                else if (change.startsWith(u'!'))
                     inside(change.mid(1));
                 else if (change.contains(u'='))
                     env.insert(change.section(u'=', 0, 0),
@@ -550,8 +562,27 @@ private slots:
                     env.remove(change);
             return env;
         };
-        QCOMPARE(outcome(start(uid, with(first)), kShowsWithinMs), QStringLiteral("started"));
-        QCOMPARE(outcome(start(uid, with(second)), kShowsWithinMs), QStringLiteral("refused"));
+        const auto held = [&](const QStringList &changes) {
+            const QStringList by = changes.filter(QRegularExpression(QStringLiteral("^~")));
+            if (by.isEmpty())
+                return QStringList();
+            return QStringLiteral("strace -f -qq -o /dev/null -e trace=flock -e").split(u' ')
+                   << QStringLiteral("inject=flock:when=1:delay_exit=") + by[0].mid(1) + u"000"
+                   << QStringLiteral("-P")
+                   << QStringLiteral("/tmp/xelt-ombrel-astrology-%1/xelt-ombrel-astrology-%1.lock")
+                          .arg(uid);
+        };
+        if (held(first).isEmpty()) {
+            QCOMPARE(outcome(start(uid, with(first)), kShowsWithinMs), QStringLiteral("started"));
+            QCOMPARE(outcome(start(uid, with(second)), kShowsWithinMs), QStringLiteral("refused"));
+        } else {
+            QProcess *one = start(uid, with(first), held(first));
+            QTest::qWait(500);
+            QProcess *other = start(uid, with(second), held(second));
+            QStringList both{outcome(one, 3 * kShowsWithinMs), outcome(other, kShowsWithinMs)};
+            both.sort();
+            QCOMPARE(both, (QStringList{QStringLiteral("refused"), QStringLiteral("started")}));
+        }
         apps.stopAll();
         const QStringList made = clearRoot();
         QVERIFY2(made.isEmpty(), qPrintable(made.join(u' ')));

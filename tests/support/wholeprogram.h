@@ -74,12 +74,21 @@ inline bool refused(const QString &said)
 
 inline QString errors(QProcess *app) { return QString::fromLocal8Bit(app->readAllStandardError()); }
 
+// The app's windows, or those of a process it started (a tracer's child).
 inline QStringList windows(QProcess *app)
 {
-    const QString out = run(QStringLiteral("xdotool"),
-                            {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                             QStringLiteral("--pid"), QString::number(app->processId())});
-    return out.isEmpty() ? QStringList() : out.split(u'\n');
+    QStringList found, pids{QString::number(app->processId())};
+    for (qsizetype i = 0; i < pids.size(); ++i) {
+        QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(pids[i]));
+        if (children.open(QIODevice::ReadOnly))
+            pids << QString::fromLatin1(children.readAll()).split(u' ', Qt::SkipEmptyParts);
+        const QString out = run(QStringLiteral("xdotool"),
+                                {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                 QStringLiteral("--pid"), pids[i]});
+        if (!out.isEmpty())
+            found << out.split(u'\n');
+    }
+    return found;
 }
 
 inline QString windowName(const QString &window)
