@@ -170,14 +170,32 @@ private slots:
         QCOMPARE(nag->txtName->text(), name); // the boxes are left as they were
     }
 
+    // With a second entry missing too, the one the form checks first is named.
+    void emptyMessageIsRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("friendName");
+        QTest::addColumn<QString>("message");
+        const QString empty = QStringLiteral("Please Enter Your Message");
+        QTest::newRow("message alone") << "Ann"
+                                       << "Bob" << empty;
+        QTest::newRow("and the name") << " "
+                                      << "Bob"
+                                      << "Please Enter Your Name";
+        QTest::newRow("and the friend's name") << "Ann"
+                                               << "Friend's Name" << empty;
+    }
+
     void emptyMessageIsRefused()
     {
-        fill(QStringLiteral("Ann"), QStringLiteral("a@b.c"), QStringLiteral("Bob"),
-             QStringLiteral("d@e.f"));
+        QFETCH(QString, name);
+        QFETCH(QString, friendName);
+        QFETCH(QString, message);
+        fill(name, QStringLiteral("a@b.c"), friendName, QStringLiteral("d@e.f"));
         nag->txtMessage->setPlainText(QStringLiteral("   "));
         BoxAnswerer answers;
         nag->cmdSubmit->click();
-        QCOMPARE(answers.texts(), QStringList{QStringLiteral("Please Enter Your Message")});
+        QCOMPARE(answers.texts(), QStringList{message});
     }
 
     // The hidden message box still holds "Your Message" and its line break:
