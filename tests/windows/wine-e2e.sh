@@ -140,6 +140,10 @@ link="$home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Xelt Ombrel As
 run reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\XeltOmbrelAstrology' \
   /v DisplayName | grep -q 'Xelt Ombrel Astrology' || fail "no Apps & features entry"
 ( cd "$dir" && find . -type f | sort ) | tee "$work/installed.txt"
+# The portable folder's files, notices and bill of materials among them, and the uninstaller.
+stage="$(dirname "$setup")/stage/Xelt Ombrel Astrology"
+( cd "$stage" && { find . -type f; echo ./uninstall.exe; } | sort ) | diff - "$work/installed.txt" ||
+  fail "installed other files than the portable folder holds"
 windir='C:\users\'"$user"'\AppData\Local\Programs\Xelt Ombrel Astrology'
 
 step "--version on the console the program was started from"
