@@ -47,15 +47,17 @@ struct SettingsCase {
     bool homeOnly; // no XDG_CONFIG_HOME: the folder comes from HOME
 };
 
+// strace's options that tamper with each such call on the file "$1".
+QStringList tamper(const QString &call, const QString &how)
+{
+    return {QStringLiteral("-P"), QStringLiteral("$1"), QStringLiteral("-e"),
+            u"trace=" + call,     QStringLiteral("-e"), u"inject=" + call + how};
+}
+
 const QList<SettingsCase> &settingsCases()
 {
     const QString file =
         QStringLiteral("printf '[Settings]\\nA=1\\n' > \"$1\" && chown $3:$3 \"$1\"");
-    // strace's options that tamper with each such call on the file.
-    const auto tamper = [](const QString &call, const QString &how) {
-        return QStringList{QStringLiteral("-P"), QStringLiteral("$1"), QStringLiteral("-e"),
-                           u"trace=" + call,     QStringLiteral("-e"), u"inject=" + call + how};
-    };
     const QStringList added{QStringLiteral("A=1\n"), QStringLiteral("A=1\nDuration=@\n")};
     static const QList<SettingsCase> cases{
         {"file with an ACL",
@@ -546,6 +548,8 @@ private slots:
         QFETCH(bool, runtimeFolder);
         QFETCH(QStringList, first);
         QFETCH(QStringList, second);
+        const QString lock =
+            QStringLiteral("/tmp/xelt-ombrel-astrology-%1/xelt-ombrel-astrology-%1.lock").arg(uid);
         QVERIFY(enterNamespace(uid, runtimeFolder));
         rootBefore = QDir::root().entryList(QDir::AllEntries | QDir::Hidden);
         const auto with = [&](QStringList changes) {
@@ -564,13 +568,11 @@ private slots:
         };
         const auto held = [&](const QStringList &changes) {
             const QStringList by = changes.filter(QRegularExpression(QStringLiteral("^~")));
-            if (by.isEmpty())
-                return QStringList();
-            return QStringLiteral("strace -f -qq -o /dev/null -e trace=flock -e").split(u' ')
-                   << QStringLiteral("inject=flock:when=1:delay_exit=") + by[0].mid(1) + u"000"
-                   << QStringLiteral("-P")
-                   << QStringLiteral("/tmp/xelt-ombrel-astrology-%1/xelt-ombrel-astrology-%1.lock")
-                          .arg(uid);
+            return by.isEmpty() ? QStringList()
+                                : QStringLiteral("strace -f -qq -o /dev/null").split(u' ')
+                                      + tamper(QStringLiteral("flock"),
+                                               u":when=1:delay_exit=" + by[0].mid(1) + u"000")
+                                            .replaceInStrings(QStringLiteral("$1"), lock);
         };
         QProcess *one = start(uid, with(first), held(first));
         if (held(first).isEmpty())
