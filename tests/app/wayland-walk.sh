@@ -83,18 +83,13 @@ as_user DISPLAY="$x11" setxkbmap -layout us || fail "XWayland does not answer on
 started=$SECONDS
 
 # Windows of process $1, one line each: id, focused, shell, x, y, width, height.
-windows_of() {
+window_system=sway
+sway_windows() {
   as_user SWAYSOCK="$swaysock" swaymsg -t get_tree |
     jq -r --argjson p "$1" '.. | objects | select(.pid? == $p)
       | "\(.id) \(.focused) \(.shell) \(.rect.x) \(.rect.y) \(.rect.width) \(.rect.height)"'
 }
-has_focus() {
-  for _ in $(seq 50); do
-    windows_of "$1" | grep -q "^$2 true " && return
-    sleep 0.1
-  done
-  fail "$3 does not hold the focus: $(windows_of "$1" | tr '\n' ';')"
-}
+sway_focused() { sway_windows "$1" | grep -q "^$2 true "; }
 gone() {
   for _ in $(seq 50); do windows_of "$1" | grep -q "^$2 " || return 0; sleep 0.1; done
   fail "$3"
@@ -105,13 +100,13 @@ plugins() {
   grep -o 'libq\(wayland\(-[a-z]*\)\?\|xcb\)\.so' "/proc/$1/maps" |
     sed 's/^libqwayland.*/wayland/; s/^libqxcb.so$/xcb/' | sort -u | tr '\n' ' '
 }
-# Keys: wtype to native windows, xdotool to X ones. wtype's keyboard is new
-# each time, and the window takes its keymap first.
-native_keys() { as_user WAYLAND_DISPLAY="$wl" wtype -s 300 "$@"; }
-x_keys() { as_user DISPLAY="$x11" xdotool "$@"; }
+# Keys: wtype to native windows, xdotool to X ones.
+x_keys() { keys_via=x11 as_keys=("${runas[@]}" "${base[@]}" DISPLAY="$x11"); }
+native_keys() { keys_via=wtype as_keys=("${runas[@]}" "${base[@]}" WAYLAND_DISPLAY="$wl"); }
 
 # The seat gains its keyboard with the first injected key, whose press is lost.
-native_keys -k Shift_L
+native_keys
+key Shift_L
 
 # Which plug-in: X11 wherever an X display is there, unless the user chose.
 check_plugin() {
@@ -146,46 +141,33 @@ dx=$((2 * x + w - 1024)) dy=$((2 * y + h - 768))
 echo "through XWayland the main window is centred: $x,$y (${w}x$h)"
 
 # The walk by keyboard: name, Alt+O, Back, Exit, Enter on the farewell window.
-# $1 names the way, $2 sends keys: "text WORD" or "key KEYS...".
+# $1 names the way.
 walk() {
-  local way=$1 send=$2
+  local way=$1
   has_focus "$app" "$main" "the main window ($way)"
-  $send text ann
-  $send key alt+o
+  type_text ann
+  key alt+o
   local result farewell
   result=$(new_window "$app" "$main")
   has_focus "$app" "$result" "the result window ($way)"
-  $send key alt+b
+  key alt+b
   gone "$app" "$result" "Back left the result window open ($way)"
   # Shown again, the main window is a new one to the compositor.
   main=$(new_window "$app" "")
   has_focus "$app" "$main" "the main window after Back ($way)"
-  $send key Escape
+  key Escape
   farewell=$(new_window "$app" "$main")
   has_focus "$app" "$farewell" "the farewell window ($way)"
-  $send key Return
+  key Return
   ended "$app" 100 "the program ($way)"
   app=
   echo "$way: the walk ended with exit code 0, the farewell window holding the focus"
 }
-x_send() {
-  case $1 in
-    text) x_keys type --delay 60 "$2" ;;
-    key) shift && x_keys key --delay 60 "$@" ;;
-  esac
-}
-native_send() {
-  case $1 in
-    text) native_keys "$2" ;;
-    key) case $2 in
-        alt+*) native_keys -M alt "${2#alt+}" -m alt ;;
-        *) native_keys -k "$2" ;;
-      esac ;;
-  esac
-}
-walk "through XWayland" x_send
+x_keys
+walk "through XWayland"
 
 # Natively: a second copy, twenty times, ends within 5 s of its box's answer.
+native_keys
 launch native.log WAYLAND_DISPLAY="$wl" "$program"
 app=$launched
 main=$(new_window "$app" "")
@@ -194,11 +176,11 @@ for i in $(seq 20); do
   second=$launched
   box=$(new_window "$second" "")
   has_focus "$second" "$box" "the box 'Application is already running' ($i)"
-  native_keys -k Return
+  key Return
   gone "$second" "$box" "the second copy's box did not close ($i)"
   ended "$second" 50 "the second copy ($i of 20)"
   second=
 done
 echo "natively a second copy ended with exit code 0 after its box, 20 times of 20"
-walk natively native_send
+walk natively
 echo "done in $((SECONDS - started)) s"

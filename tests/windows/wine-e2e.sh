@@ -49,7 +49,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "-- $*"; }
 named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sort || true; }
 # Waits for a visible window titled $1 that is not in $2, and prints its id.
-new_window() {
+new_titled_window() {
   local title=$1 before=${2:-} w
   for _ in $(seq 300); do
     w=$(comm -13 <(echo "$before" | sort) <(named "$title") | sed '/^$/d' | head -1)
@@ -58,19 +58,7 @@ new_window() {
   done
   fail "no new window '$title'"
 }
-focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
-wait_focus() { for _ in $(seq 50); do focused "$1" && return 0; sleep 0.1; done; fail "$2 does not hold the keyboard focus"; }
-key() { timeout 10 xdotool key --delay 60 "$@" || fail "xdotool key $* did not return"; }
-type_in() { timeout 20 xdotool type --delay 60 "$1" || fail "xdotool type $1 did not return"; }
 shoot() { sleep 0.5; timeout 20 import -window "$1" "$shots/$2.png" || fail "no screenshot $2"; echo "saved $shots/$2.png"; }
-# Waits at most 20 s for process $1 to end with exit code $3 (default 0); $2 names it.
-ended() {
-  for _ in $(seq 200); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$1" 2>/dev/null && fail "$2 did not end within 20 s"
-  local status=0
-  wait "$1" || status=$?
-  [ "$status" = "${3:-0}" ] || fail "$2 ended with exit code $status, not ${3:-0}"
-}
 # Runs "$@" and fails unless it ends with exit code $1 (the first argument).
 status_is() {
   local want=$1 status=0
@@ -174,14 +162,14 @@ xelt-ombrel-astrology
 echo status %ERRORLEVEL%
 EOC
 script=$!
-plain=$(new_window "Xelt Ombrel Astrology v1.15")
-wait_focus "$plain" "the main window started from cmd"
-ended "$script" "cmd /c, while the program runs,"
+plain=$(new_titled_window "Xelt Ombrel Astrology v1.15")
+has_focus "" "$plain" "the main window started from cmd"
+ended "$script" 200 "cmd /c, while the program runs,"
 [ "$(cat "$work/plain.txt" "$work/plain.err")" = "status 0" ] ||
   fail "a normal start wrote to the console: $(cat "$work/plain.txt" "$work/plain.err")"
 key Escape
-farewell=$(new_window "Xelt Ombrel Astrology v1.15" "$plain")
-wait_focus "$farewell" "the farewell window"
+farewell=$(new_titled_window "Xelt Ombrel Astrology v1.15" "$plain")
+has_focus "" "$farewell" "the farewell window"
 key Return
 for _ in $(seq 100); do [ -z "$(named "Xelt Ombrel Astrology v1.15")" ] && break; sleep 0.1; done
 for _ in $(seq 100); do pgrep -f 'xelt-ombrel-astrology\.exe' >/dev/null || break; sleep 0.1; done
@@ -195,27 +183,27 @@ step "start from the Start-menu shortcut"
 winlink='C:\users\'"$user"'\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Xelt Ombrel Astrology.lnk'
 "$repo/scripts/wine-run" start /wait "$winlink" &
 app=$!
-question=$(new_window "Xelt Ombrel Astrology")
-wait_focus "$question" "the update question"
+question=$(new_titled_window "Xelt Ombrel Astrology")
+has_focus "" "$question" "the update question"
 key Return # Yes is the default answer
 for _ in $(seq 100); do [ -s "$work/opened" ] && break; sleep 0.1; done
 expected="https://www.veyrasoftwares.com/xelt-free-ombrel-astrology/ssd.php?page=download-web-page"
 [ "$(cat "$work/opened" 2>/dev/null)" = "$expected" ] ||
   fail "the browser got '$(cat "$work/opened" 2>/dev/null)', not $expected"
 
-main=$(new_window "Xelt Ombrel Astrology v1.15")
-wait_focus "$main" "the main window"
+main=$(new_titled_window "Xelt Ombrel Astrology v1.15")
+has_focus "" "$main" "the main window"
 shoot "$main" 1-main
 
 step "a second copy is refused"
 QT_FORCE_STDERR_LOGGING=1 QT_LOGGING_RULES="xelt.messages.info=true" \
   run "$dir/xelt-ombrel-astrology.exe" 2>"$work/second.log" &
 second=$!
-box=$(new_window "Xelt Ombrel Astrology" "$question")
-wait_focus "$box" "the second copy's message"
+box=$(new_titled_window "Xelt Ombrel Astrology" "$question")
+has_focus "" "$box" "the second copy's message"
 shoot "$box" 1a-second-copy
 key Return
-ended "$second" "the second copy"
+ended "$second" 200 "the second copy"
 grep -q "message: Application is already running" "$work/second.log" ||
   fail "the second copy said: $(cat "$work/second.log")"
 
@@ -236,19 +224,19 @@ step "the interactive installer asks to close it; Cancel leaves it as it is"
 before=$(named "Xelt Ombrel Astrology Setup")
 run "$setup" &
 installer=$!
-ask=$(new_window "Xelt Ombrel Astrology Setup" "$before")
-wait_focus "$ask" "the installer's question"
+ask=$(new_titled_window "Xelt Ombrel Astrology Setup" "$before")
+has_focus "" "$ask" "the installer's question"
 shoot "$ask" 1b-installer-asks-to-close
 key Escape
-ended "$installer" "the installer" 1
+ended "$installer" 200 "the installer" 1
 snapshot | diff "$work/before.txt" - || fail "the cancelled install changed this"
 
 step "About open: the menu bar greys every title alike"
 xdotool windowactivate --sync "$main" 2>/dev/null || true
-wait_focus "$main" "the main window"
+has_focus "" "$main" "the main window"
 key alt+h a
-about=$(new_window "Xelt Ombrel Astrology v1.15" "$main")
-wait_focus "$about" "the About window"
+about=$(new_titled_window "Xelt Ombrel Astrology v1.15" "$main")
+has_focus "" "$about" "the About window"
 shoot "$main" 1c-main-under-about
 titles=$(title_greys "$shots/1c-main-under-about.png")
 echo "darkest grey of each title: $titles"
@@ -259,27 +247,27 @@ for t; do
   [ $((t - $1)) -le 24 ] && [ $(($1 - t)) -le 24 ] || fail "the titles are not greyed alike: $titles"
 done
 key Escape
-wait_focus "$main" "the main window"
+has_focus "" "$main" "the main window"
 
 step "name, date, Alt+O"
 xdotool windowactivate --sync "$main" 2>/dev/null || true
-wait_focus "$main" "the main window"
-type_in "ann bee"
-key Tab; type_in 19
-key Tab; type_in Dec
-key Tab; type_in 1993
+has_focus "" "$main" "the main window"
+type_text "ann bee"
+key Tab; type_text 19
+key Tab; type_text Dec
+key Tab; type_text 1993
 key alt+o
-result=$(new_window "Xelt Ombrel Astrology v1.15" "$main")
-wait_focus "$result" "the result window"
+result=$(new_titled_window "Xelt Ombrel Astrology v1.15" "$main")
+has_focus "" "$result" "the result window"
 shoot "$result" 2-result
 
 step "Esc to the farewell window, Enter to the end"
 key Escape
-farewell=$(new_window "Xelt Ombrel Astrology v1.15" "$main"$'\n'"$result")
-wait_focus "$farewell" "the farewell window"
+farewell=$(new_titled_window "Xelt Ombrel Astrology v1.15" "$main"$'\n'"$result")
+has_focus "" "$farewell" "the farewell window"
 shoot "$farewell" 3-farewell
 key Return
-ended "$app" "the program"
+ended "$app" 200 "the program"
 app=
 echo "ended with exit code 0"
 
