@@ -70,9 +70,10 @@ for line in sys.stdin:
 # item is picked, and a walk must not take it for the window that item opens.
 windows_of() { "${window_system}_windows" "$1"; }
 x11_windows() {
-  local w
+  local w info
   for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null | sort); do
-    [ -n "${with_popups:-}" ] || ! xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && echo "$w"
+    info=$(xwininfo -id "$w" 2>/dev/null) || continue # gone meanwhile
+    [ -n "${with_popups:-}" ] || ! grep -q 'Override Redirect State: yes' <<<"$info" && echo "$w"
   done
   return 0
 }
@@ -145,7 +146,7 @@ focus_elsewhere() {
   [ "$window_system" = x11 ] || return 0
   local f
   f=$(xdotool getwindowfocus 2>/dev/null || true)
-  echo "'$(xdotool getwindowname "$f" 2>/dev/null || echo "$f")' does"
+  echo "'$(xdotool getwindowname "$f" 2>/dev/null)' ($f) does"
 }
 # X11 window $1's frame as the window manager draws it: x y width height.
 x11_frame() {
