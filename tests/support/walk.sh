@@ -84,17 +84,18 @@ wayland_focused() { wayland_windows "$1" | grep -q "^$2 focused"; }
 # The program, started by start_program on Wayland, logs its protocol: its
 # surfaces given a role and not yet destroyed are its windows (a list's popup
 # among them), each named by the log line that made it, as surface ids come
-# again; the last keyboard enter says which has the focus.
+# again; the last keyboard enter says which has the focus. (libwayland 1.23
+# and later write "#" where earlier ones wrote "@".)
 wayland_windows() {
   awk 'function id(re) { match($0, re); return substr($0, RSTART, RLENGTH) }
-       /-> xdg_wm_base@[0-9]+\.get_xdg_surface/ { x = id("xdg_surface@[0-9]+"); s = id("wl_surface@[0-9]+"); surface[x] = s }
-       /-> xdg_surface@[0-9]+\.get_(toplevel|popup)/ { x = id("xdg_surface@[0-9]+"); r = id("new id xdg_[a-z]+@[0-9]+")
+       /-> xdg_wm_base[@#][0-9]+\.get_xdg_surface/ { x = id("xdg_surface[@#][0-9]+"); s = id("wl_surface[@#][0-9]+"); surface[x] = s }
+       /-> xdg_surface[@#][0-9]+\.get_(toplevel|popup)/ { x = id("xdg_surface[@#][0-9]+"); r = id("new id xdg_[a-z]+[@#][0-9]+")
          if (r ~ /popup/ && !popups) next
          window[substr(r, 8)] = "w" NR; live["w" NR] = surface[x] }
-       /-> xdg_toplevel@[0-9]+\.set_title\("/ { t = $0; sub(/.*set_title\("/, "", t); sub(/"\)$/, "", t); title[window[id("xdg_toplevel@[0-9]+")]] = t }
-       /-> xdg_(toplevel|popup)@[0-9]+\.destroy\(\)/ { delete live[window[id("xdg_(toplevel|popup)@[0-9]+")]] }
-       /wl_keyboard@[0-9]+\.enter\(/ { focus = id("wl_surface@[0-9]+") }
-       /wl_keyboard@[0-9]+\.leave\(/ { focus = "" }
+       /-> xdg_toplevel[@#][0-9]+\.set_title\("/ { t = $0; sub(/.*set_title\("/, "", t); sub(/"\)$/, "", t); title[window[id("xdg_toplevel[@#][0-9]+")]] = t }
+       /-> xdg_(toplevel|popup)[@#][0-9]+\.destroy\(\)/ { delete live[window[id("xdg_(toplevel|popup)[@#][0-9]+")]] }
+       /wl_keyboard[@#][0-9]+\.enter\(/ { focus = id("wl_surface[@#][0-9]+") }
+       /wl_keyboard[@#][0-9]+\.leave\(/ { focus = "" }
        END { for (w in live) print w, (live[w] == focus ? "focused" : "-"), title[w] }' \
     popups="${with_popups:-}" "$work/wayland-$1.log" | sort
 }
