@@ -11,9 +11,10 @@
 # Usage: focus-walk.sh <program> <metacity|xfwm4|openbox|mutter|kwin|
 #                      mutter-wayland|kwin-wayland> <work folder> [left|right]
 set -euo pipefail
-# Run by the compositor: hands the walk the displays and bus it made.
+# Run by the compositor: hands the walk the displays and bus it made, then
+# waits (mutter ends when the command it ran ends) to be ended by the walk.
 if [ "$1" = --report-env ]; then
-  printf '%s\n' "$DBUS_SESSION_BUS_ADDRESS" "$DISPLAY" "$WAYLAND_DISPLAY" "${XAUTHORITY:-}" >"$2.tmp"
+  printf '%s\n' "$DBUS_SESSION_BUS_ADDRESS" "$DISPLAY" "$WAYLAND_DISPLAY" "${XAUTHORITY:-}" $$ >"$2.tmp"
   mv "$2.tmp" "$2"
   exec sleep infinity
 fi
@@ -22,9 +23,9 @@ rm -rf "$work" && mkdir -p "$work/config" "$work/runtime" "$work/home" && chmod 
 
 source "$(dirname "$0")/../../scripts/xvfb.sh"
 source "$(dirname "$0")/../support/walk.sh"
-app= second= xvfb= wm_pid=
+app= second= xvfb= wm_pid= reporter=
 cleanup() {
-  for p in $app $second; do kill "$p" 2>/dev/null || true; done
+  for p in $app $second $reporter; do kill "$p" 2>/dev/null || true; done
   # A compositor's own children (XWayland, the bus) go with its session.
   [ -z "$wm_pid" ] || kill -- -"$wm_pid" 2>/dev/null || kill "$wm_pid" 2>/dev/null || true
   [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
@@ -78,7 +79,8 @@ case $wm in
   *-wayland)
     for _ in $(seq 300); do [ -s "$work/env" ] && break; sleep 0.1; done
     [ -s "$work/env" ] || fail "$wm did not start: $(tail -5 "$work/wm.log")"
-    { read -r DBUS_SESSION_BUS_ADDRESS; read -r DISPLAY; read -r WAYLAND_DISPLAY; read -r XAUTHORITY; } <"$work/env"
+    { read -r DBUS_SESSION_BUS_ADDRESS; read -r DISPLAY; read -r WAYLAND_DISPLAY; read -r XAUTHORITY
+      read -r reporter; } <"$work/env"
     export DBUS_SESSION_BUS_ADDRESS DISPLAY WAYLAND_DISPLAY XAUTHORITY
     [ "$keys_via" != mutter ] || start_mutter_keys "$work/keys.log" ;;
 esac
