@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/startup.h"
+#include "platform/activation.h"
 #include "platform/console.h"
 #include "platform/instanceguard.h"
 #include "platform/pluginchoice.h"
@@ -45,6 +46,8 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(look::windowIcon());
     // Lets Wayland desktops match the windows to the installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(XELT_APP_ID));
+    // Before the first window, so that it takes the token the program was started with.
+    platform::activation::install();
     // Only the farewell window ends the program, never the last window closing.
     app.setQuitOnLastWindowClosed(false);
 

@@ -1,5 +1,6 @@
 #include "ui/common/form.h"
 
+#include "platform/activation.h"
 #include "ui/common/accessibility.h"
 #include "ui/common/appicon.h"
 #include "ui/common/look.h"
@@ -50,6 +51,10 @@ void Form::keyPressEvent(QKeyEvent *e)
 
 void Form::setVisible(bool visible)
 {
+    // Windows of the program follow one another: the one leaving hands its
+    // claim to the keyboard to the next.
+    if (!visible && isActiveWindow())
+        platform::activation::handOver(windowHandle());
     const bool first = visible && !m_placed;
     if (first) {
         m_placed = true;

@@ -2,6 +2,7 @@
 
 #include "core/referral.h"
 #include "core/siteaddress.h"
+#include "platform/activation.h"
 #include "platform/platform.h"
 #include "ui/common/accessibility.h"
 #include "ui/common/appicon.h"
@@ -153,10 +154,12 @@ void frmNagScreen2::setVisible(bool visible)
 {
     Form::setVisible(visible);
     // Window managers differ in what they give a new window by themselves
-    // (metacity and xfwm4 would leave it without the keyboard): ask for it.
+    // (metacity and xfwm4 would leave it without the keyboard): ask for it,
+    // unless the token from the leaving window already does.
     if (visible) {
         raise();
-        activateWindow();
+        if (!platform::activation::takenOver())
+            activateWindow();
     }
 }
 
