@@ -36,32 +36,23 @@ type_text() {
 # gains its keyboard with the first key, whose press is lost: a Shift first.
 start_mutter_keys() {
   exec {mutter_keys}> >(exec /usr/bin/python3 -u -c '
-import ctypes, sys, time
+import ctypes, itertools, sys, time
 from gi.repository import Gio, GLib
 xkb = ctypes.CDLL("libxkbcommon.so.0")
 bus = Gio.bus_get_sync(Gio.BusType.SESSION)
-def call(path, iface, method, args=None):
-    return bus.call_sync("org.gnome.Mutter.RemoteDesktop", path, iface, method, args,
-                         None, 0, -1, None)
-path = call("/org/gnome/Mutter/RemoteDesktop", "org.gnome.Mutter.RemoteDesktop",
-            "CreateSession").unpack()[0]
-session = "org.gnome.Mutter.RemoteDesktop.Session"
-call(path, session, "Start")
-def press(sym, down):
-    call(path, session, "NotifyKeyboardKeysym", GLib.Variant("(ub)", (sym, down)))
+def call(path, method, args=None, iface=".Session"):
+    return bus.call_sync("org.gnome.Mutter.RemoteDesktop", path, "org.gnome.Mutter.RemoteDesktop" + iface,
+                         method, args, None, 0, -1, None)
+path = call("/org/gnome/Mutter/RemoteDesktop", "CreateSession", iface="").unpack()[0]
+call(path, "Start")
 mods = {"alt": "Alt_L", "ctrl": "Control_L", "shift": "Shift_L"}
-def chord(name):
-    syms = [xkb.xkb_keysym_from_name(mods.get(p, p).encode(), 0) for p in name.split("+")]
-    if len(name) == 1:
-        syms = [xkb.xkb_utf32_to_keysym(ord(name))]
-    for s in syms:
-        press(s, True)
-    for s in reversed(syms):
-        press(s, False)
+def sym(p):
+    return xkb.xkb_utf32_to_keysym(ord(p)) if len(p) == 1 else xkb.xkb_keysym_from_name(mods.get(p, p).encode(), 0)
+for name in itertools.chain(["shift"], (line.strip() for line in sys.stdin)):
+    syms = [sym(p) for p in (name.split("+") if len(name) > 1 else [name])]
+    for s, down in [(s, True) for s in syms] + [(s, False) for s in reversed(syms)]:
+        call(path, "NotifyKeyboardKeysym", GLib.Variant("(ub)", (s, down)))
     time.sleep(0.06)
-chord("shift")
-for line in sys.stdin:
-    chord(line.strip())
 ' 2>>"$1")
 }
 
