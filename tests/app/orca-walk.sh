@@ -20,6 +20,9 @@ if [ "${1:-}" = --on-bus ]; then
   }
   trap cleanup EXIT
   fail() { echo "FAIL: $*" >&2; exit 1; }
+  # The keys of a row as a quick user presses them.
+  source "$(dirname "$0")/../support/walk.sh"
+  key_delay=100
 
   /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
   launcher=$!
@@ -104,7 +107,7 @@ runpy.run_path("/usr/bin/orca", run_name="__main__")
     [ -z "$keys" ] && continue
     row=$((row + 1))
     before=$(count)
-    [ "$keys" = - ] || timeout 10 xdotool key --delay 100 $keys || fail "row $row: xdotool key $keys did not return"
+    [ "$keys" = - ] || key $keys
     kill -0 $app 2>/dev/null || fail "row $row ($keys): the program has ended"
     # Heard: what Orca speaks until every word has come (15 s at most: Orca is
     # slow on a busy machine) and it then has said nothing for a second.

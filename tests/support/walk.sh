@@ -5,14 +5,15 @@
 # its windows). $keys_via says where keys go: x11 (xdotool, the default),
 # wtype (a wlroots seat) or mutter (its remote desktop: start_mutter_keys).
 # A walk that runs its tools as another user puts that in the array as_keys.
-window_system=${window_system:-x11} keys_via=${keys_via:-x11}
+window_system=${window_system:-x11} keys_via=${keys_via:-x11} key_delay=60
 as_keys=()
 
-# Presses each of KEYS (xdotool's names, "alt+o" a chord) as a quick user does.
+# Presses each of KEYS (xdotool's names, "alt+o" a chord) as a quick user
+# does, $key_delay ms apart.
 key() {
   local k
   case $keys_via in
-    x11) timeout 10 "${as_keys[@]}" xdotool key --delay 60 "$@" ;;
+    x11) timeout 10 "${as_keys[@]}" xdotool key --delay "$key_delay" "$@" ;;
     # Each wtype is a new keyboard, whose keymap the window takes first.
     wtype)
       for k in "$@"; do
@@ -26,7 +27,7 @@ key() {
 }
 type_text() {
   case $keys_via in
-    x11) timeout 20 "${as_keys[@]}" xdotool type --delay 60 "$1" ;;
+    x11) timeout 20 "${as_keys[@]}" xdotool type --delay "$key_delay" "$1" ;;
     wtype) "${as_keys[@]}" wtype -s 300 -d 60 "$1" ;;
     mutter) printf '%s\n' $(echo "$1" | grep -o .) >&"$mutter_keys" ;;
   esac || fail "typing '$1' did not go"
