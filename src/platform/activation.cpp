@@ -4,10 +4,13 @@
 
 #ifdef XELT_WAYLAND_ACTIVATION
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QPointer>
 #include <qpa/qplatformnativeinterface.h>
+#include <qpa/qwindowsysteminterface.h>
 
+#include <algorithm>
 #include <cstring>
 #include <wayland-client.h>
 #include <xdg-activation-v1-client-protocol.h>
@@ -56,6 +59,20 @@ bool isOrdinary(const QWindow *w)
 {
     return w->isTopLevel() && (w->type() == Qt::Window || w->type() == Qt::Dialog);
 }
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
+// The last open popup is closing when it still has the keyboard and no other is shown.
+bool lastPopupClosing()
+{
+    const QWindow *focus = QGuiApplication::focusWindow();
+    if (!focus || focus->type() != Qt::Popup)
+        return false;
+    const auto windows = QGuiApplication::topLevelWindows();
+    return std::none_of(windows.begin(), windows.end(), [focus](const QWindow *w) {
+        return w != focus && w->type() == Qt::Popup && w->isVisible();
+    });
+}
+#endif
 
 class Activator : public QObject
 {
@@ -107,6 +124,17 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override
     {
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
+        // Qt 6.4 next gives the popup's owner the focus and, the popup still
+        // being the focus window, asks for a token from the popup, which KWin
+        // refuses. The owner regains the keyboard as the popup goes: say so now.
+        if (e->type() == QEvent::FocusAboutToChange
+            && static_cast<QFocusEvent *>(e)->reason() == Qt::PopupFocusReason
+            && lastPopupClosing())
+            if (QWindow *holder = keyboardHolder())
+                QWindowSystemInterface::handleWindowActivated<
+                    QWindowSystemInterface::SynchronousDelivery>(holder, Qt::PopupFocusReason);
+#endif
         if ((e->type() != QEvent::Show && e->type() != QEvent::Expose) || !watched->isWindowType())
             return false;
         auto *w = static_cast<QWindow *>(watched);
