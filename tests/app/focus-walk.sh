@@ -100,6 +100,14 @@ esac
 started=$SECONDS
 
 ends() { ended $app 100 "the program"; app=; }
+# The program's one new window beside $1 (ids), which must hold the focus;
+# $2 names it. Prints its id.
+opens() {
+  local w
+  w=$(new_window $app "$1")
+  has_focus $app "$w" "$2$way" >&2
+  echo "$w"
+}
 # With two monitors: window $1 ($3 names it) lies on monitor $2, and with a
 # fourth argument, centred on it (its frame as the window manager drew it).
 on_monitor() {
@@ -149,15 +157,13 @@ second_copy() {
 # open centred on monitor $1 ($2 tells which pass in a failure).
 result_and_about() {
   key alt+o
-  result=$(new_window $app "$main")
-  has_focus $app "$result" "the result window$2"
+  result=$(opens "$main" "the result window$2")
   on_monitor "$result" "$1" "the result window$2" centred
   key alt+h a
-  about=$(new_window $app "$result")
-  has_focus $app "$about" "the About window$2"
+  about=$(opens "$result" "the About window$2")
   on_monitor "$about" "$1" "the About window$2" centred
   key Escape
-  windows_become $app "$result" "the About window did not close$2"
+  windows_become $app "$result" "the About window did not close$2$way"
 }
 
 # Every round from the update question to the end; $way names the window
@@ -167,17 +173,14 @@ walk() {
   printf '[Settings]\nDuration=%s\n' "$(question_due)" >"$XDG_CONFIG_HOME/xelt-ombrel-astrology.conf"
   start_program
   app=$launched
-  question=$(new_window $app "")
-  has_focus $app "$question" "the update question$way"
+  question=$(opens "" "the update question")
   on_monitor "$question" "$primary" "the update question" centred
   key n
 
-  main=$(new_window $app "$question")
-  has_focus $app "$main" "the main window$way"
+  main=$(opens "$question" "the main window")
   on_monitor "$main" "$primary" "the main window" centred
   type_text ann1
-  box=$(new_window $app "$main")
-  has_focus $app "$box" "the box 'Please Enter only Letters'$way"
+  box=$(opens "$main" "the box 'Please Enter only Letters'")
   on_monitor "$box" "$primary" "the box 'Please Enter only Letters'"
   key Return
   windows_become $app "$main" "the letters box did not close$way"
@@ -186,8 +189,7 @@ walk() {
     # A dead key (the acute of the US international layout): the input
     # method hands over a composed e acute, refused all the same.
     key dead_acute e
-    box=$(new_window $app "$main")
-    has_focus $app "$box" "the box for a composed letter"
+    box=$(opens "$main" "the box for a composed letter")
     key Return
     windows_become $app "$main" "the box for a composed letter did not close"
     has_focus $app "$main" "the main window, back from that box"
@@ -203,7 +205,7 @@ walk() {
 
   second_copy "$main" "the main window"
 
-  result_and_about "$primary" "$way"
+  result_and_about "$primary" ""
   has_focus $app "$result" "the result window, back from About$way"
 
   key alt+b
@@ -225,13 +227,11 @@ walk() {
     on_monitor "$main" "$other" "the moved main window"
     result_and_about "$other" ", after the move"
     key alt+b
-    main=$(new_window $app "$result")
-    has_focus $app "$main" "the main window, after the move and Back"
+    main=$(opens "$result" "the main window, after the move and Back")
   fi
 
   key Escape # Exit
-  farewell=$(new_window $app "$main")
-  has_focus $app "$farewell" "the farewell window$way"
+  farewell=$(opens "$main" "the farewell window")
   on_monitor "$farewell" "${other:-}" "the farewell window" centred
   # The farewell window stays on top: the second copy's box must still show.
   second_copy "$farewell" "the farewell window"
@@ -241,16 +241,13 @@ walk() {
   # Once more, leaving from the result window.
   start_program
   app=$launched
-  main=$(new_window $app "")
-  has_focus $app "$main" "the main window, second run$way"
+  main=$(opens "" "the main window, second run")
   on_monitor "$main" "$primary" "the main window, second run" centred
   type_text bee
   key alt+o
-  result=$(new_window $app "$main")
-  has_focus $app "$result" "the result window, second run$way"
+  result=$(opens "$main" "the result window, second run")
   key Escape # Exit
-  farewell=$(new_window $app "$result")
-  has_focus $app "$farewell" "the farewell window, from the result window$way"
+  farewell=$(opens "$result" "the farewell window, from the result window")
   key Return
   ends
 }
