@@ -4,7 +4,8 @@
 # the keyboard focus when it appears, and the walk from start to the farewell
 # window's Enter ends the program with exit code 0. Keys go to whichever
 # window has the focus, as a user's do. Under a Wayland compositor the walk
-# runs through XWayland, then natively, where KWin must refuse no activation.
+# runs through XWayland, then natively, where the compositor must refuse no
+# activation and mark no window as needing attention.
 # With a fourth argument, the X screen holds two monitors of different sizes,
 # the primary one on that side (left or right), and the walk also checks the
 # monitor each window opens on, before and after the main window is moved.
@@ -62,8 +63,9 @@ case $wm in
   xfwm4) on_own_bus xfwm4 --compositor=off --sm-client-disable ;;
   mutter) on_own_bus mutter --x11 --replace --sm-disable ;;
   kwin) on_own_bus kwin_x11 --replace ;;
+  # It logs which windows it marks as needing attention, where it refused the focus.
   mutter-wayland)
-    on_own_bus mutter --headless --wayland --virtual-monitor 1280x1024 -- "$0" --report-env "$work/env"
+    MUTTER_DEBUG=window-ops on_own_bus mutter --headless --wayland --virtual-monitor 1280x1024 -- "$0" --report-env "$work/env"
     keys_via=mutter ;;
   # Nested on the X server, KWin takes the keys typed into its window there.
   # The packaged binary carries a file capability that a sandbox may refuse
@@ -258,8 +260,8 @@ case $wm in
   *-wayland)
     window_system=wayland way=" (native)"
     walk
-    # KWin logs each activation it refuses, and each token it will not grant.
-    refused=$(grep -E 'Refusing to activate|Cannot grant a token' "$work/wm.log" || true)
-    [ -z "$refused" ] || fail "KWin refused the program's activation: $(echo "$refused" | head -3)" ;;
+    # KWin logs each activation it refuses and each token it will not grant.
+    refused=$(grep -E 'Refusing to activate|Cannot grant a token|Marking .* as needing attention' "$work/wm.log" || true)
+    [ -z "$refused" ] || fail "$wm refused the program's activation: $(echo "$refused" | head -3)" ;;
 esac
 echo "$wm: every window took the focus; ended with exit code 0 in $((SECONDS - started)) s"
