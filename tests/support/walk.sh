@@ -35,6 +35,9 @@ type_text() {
 # Keys through mutter's remote desktop session, held by one client for as
 # long as the walk runs (the session ends with its D-Bus client). The seat
 # gains its keyboard with the first key, whose press is lost: a Shift first.
+# Keys are held as a hand holds them: a release at once after the press can
+# reach the program first, and Qt then asks mutter 48 for a popup's grab with
+# the release's serial, which it refuses (the list or menu closes at once).
 start_mutter_keys() {
   exec {mutter_keys}> >(exec /usr/bin/python3 -u -c '
 import ctypes, itertools, sys, time
@@ -51,8 +54,11 @@ def sym(p):
     return xkb.xkb_utf32_to_keysym(ord(p)) if len(p) == 1 else xkb.xkb_keysym_from_name(mods.get(p, p).encode(), 0)
 for name in itertools.chain(["shift"], (line.strip() for line in sys.stdin)):
     syms = [sym(p) for p in (name.split("+") if len(name) > 1 else [name])]
-    for s, down in [(s, True) for s in syms] + [(s, False) for s in reversed(syms)]:
-        call(path, "NotifyKeyboardKeysym", GLib.Variant("(ub)", (s, down)))
+    for s in syms:
+        call(path, "NotifyKeyboardKeysym", GLib.Variant("(ub)", (s, True)))
+    time.sleep(0.04)
+    for s in reversed(syms):
+        call(path, "NotifyKeyboardKeysym", GLib.Variant("(ub)", (s, False)))
     time.sleep(0.06)
 ' 2>>"$1")
 }
