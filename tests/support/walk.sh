@@ -35,9 +35,9 @@ type_text() {
 # Keys through mutter's remote desktop session, held by one client for as
 # long as the walk runs (the session ends with its D-Bus client). The seat
 # gains its keyboard with the first key, whose press is lost: a Shift first.
-# Keys are held as a hand holds them: a release at once after the press can
-# reach the program first, and Qt then asks mutter 48 for a popup's grab with
-# the release's serial, which it refuses (the list or menu closes at once).
+# Keys are held as a hand holds them: released at once, a date list or menu
+# under mutter 48 often closed as it opened (its grab asked for with the
+# release's serial, not the press's).
 start_mutter_keys() {
   exec {mutter_keys}> >(exec /usr/bin/python3 -u -c '
 import ctypes, itertools, sys, time
