@@ -36,8 +36,7 @@ type_text() {
 # long as the walk runs (the session ends with its D-Bus client). The seat
 # gains its keyboard with the first key, whose press is lost: a Shift first.
 # Keys are held as a hand holds them: released at once, a date list or menu
-# under mutter 48 often closed as it opened (its grab asked for with the
-# release's serial, not the press's).
+# that a key opens under mutter 48 was often gone before it could be seen.
 start_mutter_keys() {
   exec {mutter_keys}> >(exec /usr/bin/python3 -u -c '
 import ctypes, itertools, sys, time
