@@ -103,14 +103,13 @@ window_title() {
     wayland) wayland_windows "$1" | sed -n "s/^$2 [^ ]* //p" ;;
   esac
 }
-# Starts the program ($program) in the background on $window_system, with
-# the environment assignments given; its process id is then in $launched.
+# Starts the program ($program) in the background on $window_system; its
+# process id is then in $launched.
 start_program() {
   case $window_system in
-    wayland)
-      env QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client "$@" \
-        sh -c 'exec 2>"$0/wayland-$$.log"; exec "$1"' "$work" "$program" & ;;
-    *) env QT_QPA_PLATFORM=xcb "$@" "$program" & ;;
+    wayland) QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client \
+      sh -c 'exec 2>"$0/wayland-$$.log"; exec "$1"' "$work" "$program" & ;;
+    *) QT_QPA_PLATFORM=xcb "$program" & ;;
   esac
   launched=$!
 }
@@ -137,18 +136,13 @@ has_focus() {
     "${window_system}_focused" "$1" "$2" && { echo "focus: $3"; return; }
     sleep 0.1
   done
-  fail "$3 does not hold the keyboard focus: $(windows_of "$1" | tr '\n' ';') $(focus_elsewhere)"
-}
-# On X11, who has the focus when the program has not: a name for the report.
-focus_elsewhere() {
-  [ "$window_system" = x11 ] || return 0
-  local f
-  f=$(xdotool getwindowfocus 2>/dev/null || true)
-  echo "'$(xdotool getwindowname "$f" 2>/dev/null)' ($f) does"
+  local f=
+  [ "$window_system" != x11 ] || f=$(xdotool getwindowfocus 2>/dev/null || true)
+  fail "$3 does not hold the keyboard focus: $(windows_of "$1" | tr '\n' ';') ${f:+$(xdotool getwindowname "$f" 2>/dev/null) ($f) has it}"
 }
 # X11 window $1's frame as the window manager draws it: x y width height.
 x11_frame() {
-  local x y w h extents
+  local x y w h l r t b extents
   read -r x y w h < <(xwininfo -id "$1" | awk -F: '/Absolute upper-left X/ { x = $2 } /Absolute upper-left Y/ { y = $2 }
     /^ *Width/ { w = $2 } /^ *Height/ { h = $2 } END { print x, y, w, h }')
   extents=$(xprop -id "$1" -notype _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ,)
