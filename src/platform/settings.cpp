@@ -40,12 +40,14 @@ QString Settings::fileName() const { return m_registry->fileName(); }
 #include <QMap>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
@@ -66,26 +68,88 @@ QByteArray configFolder()
 
 QByteArray folderOf(const QByteArray &path) { return path.left(qMax(path.lastIndexOf('/'), 1)); }
 
-// A folder we may make or replace files in: our own, or (unless we are root) the
-// system's. Root with another user's HOME thus takes nothing of that user's over.
-bool mayWriteIn(const QByteArray &folder)
+// Whether nobody but the user (or root) can add, remove or rename entries in a
+// folder: write access for a group counts only where the group is the user's
+// own private one (Debian's umask 002 for such users makes folders 0775).
+bool othersMayWrite(const struct stat &st)
 {
-    struct stat st;
-    return ::stat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode)
-           && (st.st_uid == ::geteuid() || st.st_uid == 0);
+    return (st.st_mode & S_IWOTH)
+           || ((st.st_mode & S_IWGRP) && !posixuser::isPrivateGroup(st.st_gid));
 }
 
-// Made one level at a time, each 0700 and only inside a folder we may write in.
-bool makeFolder(const QByteArray &folder)
+// An entry that only the user, or root, can have made: in a sticky folder that
+// others may write in (/tmp), an entry of anyone else's is theirs to plant, as
+// the kernel's protected_symlinks has it.
+bool trustedOwner(const struct stat &st) { return st.st_uid == ::geteuid() || st.st_uid == 0; }
+
+// The path with each link on the way resolved, where every folder and link on it
+// is one that only the user (or root) could have made or changed, and the file at
+// its end, if any, is a regular file of the user's. With `make`, a missing folder
+// is made (0700). Empty: no such path, nothing to write to. Root with another
+// user's HOME thus changes nothing of that user's, nor anyone else's.
+QByteArray trustedPath(const QByteArray &path, bool make)
 {
-    struct stat st;
-    if (::stat(folder.constData(), &st) == 0)
-        return S_ISDIR(st.st_mode);
-    if (errno != ENOENT || folder.size() <= 1)
-        return false;
-    const QByteArray parent = folderOf(folder);
-    return makeFolder(parent) && mayWriteIn(parent)
-           && (::mkdir(folder.constData(), 0700) == 0 || errno == EEXIST);
+    QList<QByteArray> todo = path.split('/');
+    std::reverse(todo.begin(), todo.end());
+    QByteArray at; // resolved so far; "" is /
+    struct stat st, folder;
+    if (!path.startsWith('/') || ::lstat("/", &folder) != 0)
+        return {};
+    for (int links = 0; !todo.isEmpty();) {
+        const QByteArray name = todo.takeLast();
+        if (name.isEmpty() || name == ".")
+            continue;
+        // A folder on the way must be one no other user can change.
+        if (!S_ISDIR(folder.st_mode) || !trustedOwner(folder)
+            || (othersMayWrite(folder) && !(folder.st_mode & S_ISVTX)))
+            return {};
+        const bool shared = othersMayWrite(folder);
+        const bool last = std::none_of(todo.cbegin(), todo.cend(), [](const QByteArray &n) {
+            return !n.isEmpty() && n != ".";
+        });
+        if (name == "..") {
+            at = folderOf(at.isEmpty() ? "/" : at);
+            if (at == "/")
+                at.clear();
+            if (::lstat(at.isEmpty() ? "/" : at.constData(), &folder) != 0)
+                return {};
+            continue;
+        }
+        const QByteArray next = at + '/' + name;
+        if (::lstat(next.constData(), &st) != 0) {
+            if (errno != ENOENT)
+                return {};
+            if (last)
+                return next; // made later, O_EXCL, by us
+            if (!make || ::mkdir(next.constData(), 0700) != 0
+                || ::lstat(next.constData(), &st) != 0)
+                return {};
+        }
+        if ((shared || S_ISLNK(st.st_mode) || S_ISDIR(st.st_mode)) && !trustedOwner(st))
+            return {};
+        if (S_ISLNK(st.st_mode)) {
+            QByteArray target(qsizetype(st.st_size) + 1, Qt::Uninitialized);
+            const ssize_t length =
+                ::readlink(next.constData(), target.data(), size_t(target.size()));
+            if (++links > 40 || length <= 0 || length >= target.size())
+                return {};
+            target.truncate(length);
+            QList<QByteArray> more = target.split('/');
+            std::reverse(more.begin(), more.end());
+            todo += more;
+            if (target.startsWith('/')) {
+                at.clear();
+                if (::lstat("/", &folder) != 0)
+                    return {};
+            }
+            continue;
+        }
+        at = next;
+        if (last)
+            return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() ? at : QByteArray();
+        folder = st;
+    }
+    return {};
 }
 
 enum class Read { Done, Missing, Failed };
@@ -141,6 +205,27 @@ std::optional<Reading> readIni(const QByteArray &text)
     return read;
 }
 
+// Where `what` first stands in `text`, or -1, in time linear in both
+// (Knuth-Morris-Pratt): a value and an old date can each be most of a 1 MiB file.
+qsizetype firstIn(QByteArrayView text, QByteArrayView what)
+{
+    if (what.size() > text.size())
+        return -1;
+    std::vector<qsizetype> border(size_t(what.size()) + 1, 0);
+    for (qsizetype i = 1, k = 0; i < what.size(); ++i) {
+        while (k > 0 && what[i] != what[k])
+            k = border[size_t(k)];
+        border[size_t(i) + 1] = k += what[i] == what[k];
+    }
+    for (qsizetype i = 0, k = 0; i < text.size(); ++i) {
+        while (k > 0 && text[i] != what[k])
+            k = border[size_t(k)];
+        if ((k += text[i] == what[k]) == what.size())
+            return i + 1 - k;
+    }
+    return what.isEmpty() ? 0 : -1;
+}
+
 struct Edit {
     qsizetype at, length;
     QByteArray with;
@@ -177,9 +262,9 @@ QList<Edit> edits(const QByteArray &text, const QByteArray &old, const QByteArra
         if (found.size() < 8
             && (group == "[Settings]" ? key == "Duration" : key == "Settings\\Duration")) {
             qsizetype value = line.data() - text.constData() + equals + 1;
-            const qsizetype at = old.isEmpty() ? -1 : text.indexOf(old, value);
-            if (at >= 0 && at + old.size() <= stop)
-                found.append({at, old.size(), date});
+            const qsizetype at = firstIn(QByteArrayView(text).sliced(value, stop - value), old);
+            if (!old.isEmpty() && at >= 0)
+                found.append({value + at, old.size(), date});
             while (value < stop && (text[value] == ' ' || text[value] == '\t'))
                 ++value;
             found.append({value, stop - value, date});
@@ -196,7 +281,9 @@ QList<Edit> edits(const QByteArray &text, const QByteArray &old, const QByteArra
 // In place from the first changed byte, as editors write: the inode, and with it owner,
 // group, mode, ACL, attributes and other names, stays. Never shorter, so no truncation
 // follows, after which a kill would leave a third text. Room first (Linux), so that a
-// full disk changes nothing. `st`: the file as read; none: made here.
+// full disk changes nothing; where the system cannot reserve it, a write that comes
+// short or fails puts the old bytes and size back. `st`: the file as read, whose change
+// time tells of another program's edit since; none: made here.
 bool writeInPlace(const QByteArray &target, const struct stat *st, const QByteArray &old,
                   const QByteArray &text)
 {
@@ -209,18 +296,31 @@ bool writeInPlace(const QByteArray &target, const struct stat *st, const QByteAr
     while (first < old.size() && first < text.size() && old[first] == text[first])
         ++first;
     struct stat now;
-    bool ok =
+    const bool same =
         ::fstat(fd, &now) == 0 && S_ISREG(now.st_mode) && now.st_size == old.size()
-        && (!st || (now.st_dev == st->st_dev && now.st_ino == st->st_ino))
+        && now.st_uid == ::geteuid()
+        && (!st
+            || (now.st_dev == st->st_dev && now.st_ino == st->st_ino
+                && now.st_ctim.tv_sec == st->st_ctim.tv_sec
+                && now.st_ctim.tv_nsec == st->st_ctim.tv_nsec))
         && text.size() >= old.size()
 #ifdef FALLOC_FL_KEEP_SIZE
         && (text.size() == old.size() || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, text.size()) == 0
             || errno == EOPNOTSUPP)
 #endif
-        // One call, which the kernel cuts short only at a page's edge, for a kill.
-        && ::pwrite(fd, text.constData() + first, size_t(text.size() - first), first)
-               == text.size() - first
-        && ::fsync(fd) == 0;
+        ;
+    // One call, which the kernel cuts short only at a page's edge, for a kill.
+    bool ok = same
+              && ::pwrite(fd, text.constData() + first, size_t(text.size() - first), first)
+                     == text.size() - first
+              && ::fsync(fd) == 0;
+    if (same && !ok && st) {
+        // The old bytes fit where they stood, so this write needs no new room.
+        const qsizetype back = old.size() - first;
+        if (::pwrite(fd, old.constData() + first, size_t(back), first) == back)
+            ::ftruncate(fd, old.size());
+        ::fsync(fd);
+    }
     ok = ::close(fd) == 0 && ok;
     if (!ok && !st)
         ::unlink(target.constData()); // ours, and not whole
@@ -228,25 +328,18 @@ bool writeInPlace(const QByteArray &target, const struct stat *st, const QByteAr
 }
 
 // The first edit after which QSettings reads the date, and every other key as
-// before; none: nothing written. Never after a failed read, nor in a folder of
-// another user's; a link to a regular file is written through.
+// before; none: nothing written. Never after a failed read, nor through a folder
+// or link that another user could have changed; a link of the user's to a regular
+// file of the user's is written through.
 bool store(const QByteArray &path, const QString &date)
 {
-    QByteArray target = path;
-    struct stat st;
-    const int there = ::lstat(path.constData(), &st) == 0 ? 0 : errno;
-    if (there == 0 && S_ISLNK(st.st_mode)) {
-        char *real = ::realpath(path.constData(), nullptr); // none for a dangling link
-        if (!real)
-            return false;
-        target = real;
-        std::free(real);
-    } else if (there == ENOENT && !makeFolder(folderOf(path))) {
+    const QByteArray target = trustedPath(path, true);
+    if (target.isEmpty())
         return false;
-    }
     QByteArray old;
+    struct stat st;
     const Read read = readRegular(target, &old, &st);
-    if (read == Read::Failed || !mayWriteIn(folderOf(target)) || !mayWriteIn(folderOf(path)))
+    if (read == Read::Failed)
         return false;
     const std::optional<Reading> before = readIni(old);
     if (!before || before->date == date)
