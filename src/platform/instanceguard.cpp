@@ -132,8 +132,10 @@ Lock lockIn(const QByteArray &folder, int *fd)
 }
 
 // Whether a copy holds the lock in this folder, looked at without making
-// anything: only an existing file of ours in a folder of ours counts.
-bool heldIn(const QByteArray &folder, bool followLink)
+// anything: only an existing file of ours in a folder of ours counts, and not
+// the very file we hold (`ours`), whatever names lead to it: a link can make
+// two places of the list one folder.
+bool heldIn(const QByteArray &folder, bool followLink, const struct stat &ours)
 {
     if (!isOwnFolder(folder, followLink))
         return false;
@@ -143,6 +145,7 @@ bool heldIn(const QByteArray &folder, bool followLink)
     struct stat st;
     // A shared lock, let go at once: two copies looking at once do not see each other.
     const bool held = ::fstat(f, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()
+                      && (st.st_dev != ours.st_dev || st.st_ino != ours.st_ino)
                       && ::flock(f, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     ::close(f);
     return held;
@@ -153,8 +156,9 @@ bool heldIn(const QByteArray &folder, bool followLink)
 // own TMPDIR), walks the same list to the same file. A folder is made only
 // when every better one has failed. The list can change under a running copy
 // (a login makes the runtime folder, junk in /tmp goes), so a lock held at any
-// other place of it counts as well.
-Lock lockAnywhere(int *fd)
+// other place of it counts as well. `folderFd`: the /tmp folder, when the lock
+// is taken there.
+Lock lockAnywhere(int *fd, int *folderFd)
 {
     const QByteArray uid = QByteArray::number(::geteuid());
     const QByteArray runtime = "/run/user/" + uid;
@@ -164,22 +168,36 @@ Lock lockAnywhere(int *fd)
     const QByteArray home = posixuser::home();
     const QByteArray cache = home.isEmpty() ? QByteArray() : home + "/.cache";
     Lock lock = Lock::Unusable;
-    QByteArray taken;
     if (isOwnFolder(runtime))
-        lock = lockIn(taken = runtime, fd);
+        lock = lockIn(runtime, fd);
     if (lock == Lock::Unusable
-        && (isOwnFolder(temp) || (::mkdir(temp.constData(), 0700) == 0 && isOwnFolder(temp))))
-        lock = lockIn(taken = temp, fd);
+        && (isOwnFolder(temp) || (::mkdir(temp.constData(), 0700) == 0 && isOwnFolder(temp)))) {
+        lock = lockIn(temp, fd);
+        // Age cleaning (systemd-tmpfiles, by default on Debian 13) removes an old folder
+        // in /tmp under a running copy, and the next start would make a new one and run
+        // too; it passes over a folder that someone holds an flock on, by convention.
+        if (lock == Lock::Held) {
+            *folderFd = ::open(temp.constData(), O_RDONLY | O_DIRECTORY | kFlags);
+            if (*folderFd >= 0)
+                ::flock(*folderFd, LOCK_SH | LOCK_NB);
+        }
+    }
     if (lock == Lock::Unusable && !cache.isEmpty()
         && (isOwnFolder(cache, true) || ::mkdir(cache.constData(), 0700) == 0))
-        lock = lockIn(taken = cache, fd);
+        lock = lockIn(cache, fd);
+    struct stat ours = {};
+    if (*fd >= 0 && ::fstat(*fd, &ours) != 0)
+        ours = {};
     if (lock != Lock::HeldElsewhere
-        && ((taken != runtime && heldIn(runtime, false)) || (taken != temp && heldIn(temp, false))
-            || (!cache.isEmpty() && taken != cache && heldIn(cache, true)))) {
+        && (heldIn(runtime, false, ours) || heldIn(temp, false, ours)
+            || (!cache.isEmpty() && heldIn(cache, true, ours)))) {
         if (*fd < 0)
             return Lock::HeldElsewhere;
         ::close(*fd);
         *fd = -1;
+        if (*folderFd >= 0)
+            ::close(*folderFd);
+        *folderFd = -1;
         return Lock::Contended;
     }
     return lock;
@@ -196,16 +214,18 @@ InstanceGuard::InstanceGuard()
     for (int round = 0; round < 4 && lock == Lock::Contended; ++round) {
         if (round > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        lock = lockAnywhere(&m_fd);
+        lock = lockAnywhere(&m_fd, &m_folderFd);
     }
     m_another = lock == Lock::HeldElsewhere || lock == Lock::Contended;
 }
 
 void InstanceGuard::release()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    for (int *fd : {&m_fd, &m_folderFd}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
 }
 
 InstanceGuard::~InstanceGuard() { release(); }

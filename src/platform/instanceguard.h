@@ -24,6 +24,7 @@ private:
     void *m_mutex = nullptr;
 #else
     int m_fd = -1;
+    int m_folderFd = -1; // the lock's folder in /tmp, kept from age cleaning
 #endif
     bool m_another = false;
 };

@@ -95,6 +95,7 @@ QByteArray trustedPath(const QByteArray &path, bool make)
     struct stat st, folder;
     if (!path.startsWith('/') || ::lstat("/", &folder) != 0)
         return {};
+    bool fileLink = false; // what follows is the file's own link's target
     for (int links = 0; !todo.isEmpty();) {
         const QByteArray name = todo.takeLast();
         if (name.isEmpty() || name == ".")
@@ -117,7 +118,8 @@ QByteArray trustedPath(const QByteArray &path, bool make)
         }
         const QByteArray next = at + '/' + name;
         if (::lstat(next.constData(), &st) != 0) {
-            if (errno != ENOENT)
+            // A dangling link where the file should be stays as it is: nothing made for it.
+            if (errno != ENOENT || fileLink)
                 return {};
             if (last)
                 return next; // made later, O_EXCL, by us
@@ -133,6 +135,7 @@ QByteArray trustedPath(const QByteArray &path, bool make)
                 ::readlink(next.constData(), target.data(), size_t(target.size()));
             if (++links > 40 || length <= 0 || length >= target.size())
                 return {};
+            fileLink = fileLink || last;
             target.truncate(length);
             QList<QByteArray> more = target.split('/');
             std::reverse(more.begin(), more.end());

@@ -38,11 +38,12 @@ struct SettingsCase {
     QString plant;
     // A first start run under strace ($1 the file) and ended within seconds,
     // whose log must show `traced` (the call made to fail), if named: the file
-    // must be as before, or as after the store.
+    // must be as before, or as after the store. "&script": run meanwhile, as
+    // root ($1 the file, $2 strace's log), as another program that edits the file.
     QStringList tampered;
     const char *traced;
     // The store replaces the first text with the second ('@' today's date);
-    // none: the file stays as it was.
+    // none: the file stays as it was. Further pairs: the edit that "&script" makes.
     QStringList dated;
     bool homeOnly; // no XDG_CONFIG_HOME: the folder comes from HOME
 };
@@ -108,6 +109,46 @@ const QList<SettingsCase> &settingsCases()
          tamper(QStringLiteral("ftruncate"), QStringLiteral(":signal=KILL")), nullptr,
          QStringList{QStringLiteral("Duration=01/01/2024 08:00\n"),
                      QStringLiteral("Duration=@      \n")},
+         false},
+        // Another user's link in a sticky folder of root's, as /tmp is.
+        {"root's file through a link in a sticky folder, as root",
+         0,
+         file
+             + QStringLiteral(" && chmod 0440 \"$1\" && mkdir -m 1777 /tmp/shared && ln -s \"$1\""
+                              " /tmp/shared/xelt-ombrel-astrology.conf && chown -h 65534:65534"
+                              " /tmp/shared/xelt-ombrel-astrology.conf && ln -s /tmp/shared"
+                              " \"$4/.config\""),
+         {},
+         nullptr,
+         {},
+         true},
+        // The date goes before [Other], which the growth then carries over a page's edge.
+        {"file on a full disk where room cannot be reserved",
+         kNobody,
+         QStringLiteral(
+             "mount -t tmpfs -o size=8k,mode=0700,uid=$3,gid=$3 full \"$(dirname"
+             " \"$1\")\" && printf '[Settings]\\nA=1\\n[Other]\\n;%s\\nname=keep\\n'"
+             " \"$(head -c 4050 /dev/zero | tr '\\0' x)\" > \"$1\" && chown $3:$3 \"$1\""
+             " && { cat /dev/zero > \"$(dirname \"$1\")/filler\" 2>/dev/null || true; }"),
+         tamper(QStringLiteral("fallocate"), QStringLiteral(":error=EOPNOTSUPP")),
+         "EOPNOTSUPP (Operation not supported) (INJECTED)",
+         {},
+         false},
+        // The store's read held back until the editor has saved in place.
+        {"file edited by another program meanwhile", kNobody,
+         file + QStringLiteral(" && printf '[Other]\\nname=keep\\n' >> \"$1\""),
+         QStringList{
+             QStringLiteral("-P"), QStringLiteral("$1"), QStringLiteral("-e"),
+             QStringLiteral("trace=openat,read"), QStringLiteral("-e"),
+             QStringLiteral("inject=read:when=2:delay_exit=3000000"),
+             QStringLiteral(
+                 "&for i in $(seq 100); do [ \"$(grep -c openat \"$2\" 2>/dev/null)\" -ge 2 ]"
+                 " && break; sleep 0.05; done; sleep 0.5; printf MINE | dd"
+                 " of=\"$1\" bs=1 conv=notrunc status=none seek=$(grep -bo"
+                 " keep \"$1\" | cut -d: -f1)")},
+         "read(",
+         QStringList{QStringLiteral("A=1\n"), QStringLiteral("A=1\nDuration=@\n"),
+                     QStringLiteral("name=keep"), QStringLiteral("name=MINE")},
          false},
         {"the user's file, as root",
          0,
@@ -307,13 +348,15 @@ class TestHostile : public QObject
             {path, at("elsewhere")});
     }
 
-    // The file as described before, with the case's store made.
-    static QString stored(const SettingsCase &c, const QString &described)
+    // The file as described before, with the case's store made (and the other
+    // program's edit, if any); `from`: 2 for that edit alone.
+    static QString stored(const SettingsCase &c, const QString &described, qsizetype from = 0)
     {
-        if (c.dated.isEmpty())
-            return described;
         const QString today = QDate::currentDate().toString(Qt::ISODate);
-        return QString(described).replace(c.dated[0], QString(c.dated[1]).replace(u'@', today));
+        QString text = described;
+        for (qsizetype i = from; i + 1 < c.dated.size(); i += 2)
+            text.replace(c.dated[i], QString(c.dated[i + 1]).replace(u'@', today));
+        return text;
     }
 
     // A start under strace with some calls made to fail, ended within seconds;
@@ -325,12 +368,23 @@ class TestHostile : public QObject
         const QString log = at("strace");
         QStringList under{QStringLiteral("strace"), QStringLiteral("-f"), QStringLiteral("-qq"),
                           QStringLiteral("-o"), log};
+        QString meanwhile;
         for (const QString &arg : c.tampered)
-            under << (arg == u"$1" ? path : arg);
+            if (arg.startsWith(u'&'))
+                meanwhile = arg.mid(1);
+            else
+                under << (arg == u"$1" ? path : arg);
+        QProcess editor;
         QProcess *p = start(uid, env,
                             under << QStringList{QStringLiteral("timeout"), QStringLiteral("-s"),
                                                  QStringLiteral("KILL"), QStringLiteral("8")});
+        if (!meanwhile.isEmpty())
+            editor.start(QStringLiteral("nsenter"),
+                         {QStringLiteral("-t"), QString::number(holder->processId()),
+                          QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
+                          meanwhile, QStringLiteral("sh"), path, log});
         QVERIFY(p->waitForFinished(20000));
+        QVERIFY(meanwhile.isEmpty() || editor.waitForFinished(5000));
         QFile traced(log);
         QVERIFY(traced.open(QIODevice::ReadOnly));
         const QByteArray calls = joinedCalls(traced.readAll());
@@ -338,7 +392,10 @@ class TestHostile : public QObject
         traced.remove();
         QVERIFY2(!c.traced || calls.contains(c.traced), calls.constData());
         const QString now = describe(path);
-        QVERIFY2(now == before || now == stored(c, before), qPrintable(now));
+        if (!meanwhile.isEmpty())
+            QCOMPARE(now, stored(c, before, 2));
+        else
+            QVERIFY2(now == before || now == stored(c, before), qPrintable(now));
     }
 
     // What a lock or a cache made at /, cleared away even when a test fails.
@@ -536,6 +593,20 @@ private slots:
                                           " /tmp/xelt-ombrel-astrology-0 && mount -t tmpfs -o"
                                           " mode=0700 t \"$(getent passwd 0 | cut -d: -f6)\"")}
             << QStringList{QStringLiteral("!rm -r /tmp/xelt-ombrel-astrology-0")};
+        // Two places of the list are one folder.
+        QTest::newRow("~/.cache a link to the lock folder in /tmp, as root")
+            << 0 << false
+            << QStringList{QStringLiteral("!mkdir -m 0700 /tmp/xelt-ombrel-astrology-0 && ln -s"
+                                          " /tmp/xelt-ombrel-astrology-0 \"$(getent passwd 0 | cut"
+                                          " -d: -f6)/.cache\"")}
+            << QStringList();
+        // Age cleaning as Debian 13 does it, its rule made to find the folder old.
+        QTest::newRow("the lock folder in /tmp made old and cleaned by systemd-tmpfiles")
+            << kNobody << false << QStringList()
+            << QStringList{QStringLiteral(
+                   "!touch -d 2000-01-01 /tmp/xelt-ombrel-astrology-65534/*"
+                   " /tmp/xelt-ombrel-astrology-65534 && echo 'd /tmp 1777 root root aAmM:1d'"
+                   " > /run/age.conf && systemd-tmpfiles --clean /run/age.conf")};
     }
 
     // One user, two starts that see different environments (a desktop, su -,
