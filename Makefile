@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 # build never stops on a warning that a newer compiler or Qt brings.
 WERROR ?= OFF
 
-.PHONY: deps deps-run configure-run configure build run test test-dates test-sanitize test-debian bench bench-speed bench-startup package check-deb format check-format check-layers windows test-windows clean
+.PHONY: deps deps-run configure-run configure build run test fuzz test-dates test-sanitize test-debian bench bench-speed bench-startup package check-deb format check-format check-layers windows test-windows clean
 
 deps:
 	scripts/install-deps test
@@ -31,6 +31,20 @@ run: configure-run
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# libFuzzer on the settings store from a random seed, for FUZZ_TIME seconds,
+# starting from the corpus; an input that fails joins tests/fuzz/corpus, which
+# every build replays from then on. Needs clang and libclang-rt-dev.
+FUZZ_TIME ?= 3600
+fuzz: build
+	@test -x $(BUILD)/tests/fuzz_settings || { echo "fuzz: no libFuzzer build (clang, libclang-rt-dev)" >&2; exit 1; }
+	mkdir -p $(BUILD)/tests/home/fuzz/long $(BUILD)/tests/home/fuzz/failed
+	TMPDIR=$(BUILD)/tests/home/fuzz $(BUILD)/tests/fuzz_settings -max_total_time=$(FUZZ_TIME) \
+	  -timeout=10 -max_len=1100000 -dict=tests/fuzz/settings.dict \
+	  -artifact_prefix=$(BUILD)/tests/home/fuzz/failed/ $(BUILD)/tests/home/fuzz/long tests/fuzz/corpus; \
+	  status=$$?; for f in $(BUILD)/tests/home/fuzz/failed/*; do \
+	    [ -f "$$f" ] && cp -n "$$f" tests/fuzz/corpus/ && echo "fuzz: added $${f##*/} to tests/fuzz/corpus"; \
+	  done; exit $$status
+
 # The README's test command in a clean Debian 13 system, and the quick tests
 # and the Orca walk in Debian testing (scripts/debian-container).
 test-debian:
@@ -44,6 +58,7 @@ test-dates: build
 
 bench: build
 	$(BUILD)/bench/bench_lookup
+	$(BUILD)/bench/bench_store
 	$(BUILD)/bench/bench_startup
 
 # Alt+O and a click to the result window against a prebuilt one, start-up

@@ -212,8 +212,8 @@ std::optional<Reading> readIni(const QByteArray &text)
 // (Knuth-Morris-Pratt): a value and an old date can each be most of a 1 MiB file.
 qsizetype firstIn(QByteArrayView text, QByteArrayView what)
 {
-    if (what.size() > text.size())
-        return -1;
+    if (what.isEmpty() || what.size() > text.size())
+        return what.isEmpty() ? 0 : -1;
     std::vector<qsizetype> border(size_t(what.size()) + 1, 0);
     for (qsizetype i = 1, k = 0; i < what.size(); ++i) {
         while (k > 0 && what[i] != what[k])
@@ -226,7 +226,7 @@ qsizetype firstIn(QByteArrayView text, QByteArrayView what)
         if ((k += text[i] == what[k]) == what.size())
             return i + 1 - k;
     }
-    return what.isEmpty() ? 0 : -1;
+    return -1;
 }
 
 struct Edit {
@@ -247,7 +247,7 @@ QList<Edit> edits(const QByteArray &text, const QByteArray &old, const QByteArra
     const qsizetype first = lineEnd(0);
     const QByteArray eol =
         first == text.size() ? "\n" : text.mid(first, text.mid(first, 2) == "\r\n" ? 2 : 1);
-    QList<Edit> found;
+    QList<std::pair<qsizetype, qsizetype>> values; // of the date's lines: start, end
     QByteArrayView group;
     qsizetype groupEnd = -1;
     for (qsizetype start = 0, stop = 0; start < text.size(); start = stop + 1) {
@@ -261,17 +261,20 @@ QList<Edit> edits(const QByteArray &text, const QByteArray &old, const QByteArra
             continue;
         if (group == "[Settings]")
             groupEnd = stop;
-        // A few: each is checked by reading the whole text.
-        if (found.size() < 8
-            && (group == "[Settings]" ? key == "Duration" : key == "Settings\\Duration")) {
-            qsizetype value = line.data() - text.constData() + equals + 1;
-            const qsizetype at = firstIn(QByteArrayView(text).sliced(value, stop - value), old);
-            if (!old.isEmpty() && at >= 0)
-                found.append({value + at, old.size(), date});
-            while (value < stop && (text[value] == ' ' || text[value] == '\t'))
-                ++value;
-            found.append({value, stop - value, date});
-        }
+        if (group == "[Settings]" ? key == "Duration" : key == "Settings\\Duration")
+            values.append({line.data() - text.constData() + equals + 1, stop});
+    }
+    // A few, the last first, as a later line wins in QSettings: each is checked by
+    // reading the whole text.
+    QList<Edit> found;
+    for (qsizetype i = values.size() - 1; i >= qMax(values.size() - 8, 0); --i) {
+        auto [value, stop] = values[i];
+        const qsizetype at = firstIn(QByteArrayView(text).sliced(value, stop - value), old);
+        if (!old.isEmpty() && at >= 0)
+            found.append({value + at, old.size(), date});
+        while (value < stop && (text[value] == ' ' || text[value] == '\t'))
+            ++value;
+        found.append({value, stop - value, date});
     }
     if (groupEnd >= 0)
         found.append({groupEnd, 0, eol + "Duration=" + date});

@@ -4,14 +4,16 @@
 # Usage: atspi-smoke.sh <program> <python script> <work folder>
 set -euo pipefail
 program=$1 script=$2 work=$3
-rm -rf "$work" && mkdir -p "$work/config" "$work/runtime" && chmod 700 "$work/runtime"
+rm -rf "$work" && mkdir -p "$work/config"
 
 source "$(dirname "$0")/../../scripts/xvfb.sh"
+source "$(dirname "$0")/../support/walk.sh"
 xvfb=
-trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null || true' EXIT
+private_runtime
+trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 start_xvfb "$work/xvfb.log"
 
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+export XDG_CONFIG_HOME=$work/config
 dbus-run-session -- bash -c '
   set -euo pipefail
   /usr/libexec/at-spi-bus-launcher --launch-immediately &

@@ -5,14 +5,15 @@
 # Usage: e2e.sh <program> <screenshot folder> <scale> <work folder>
 set -euo pipefail
 program=$1 shots=$2 scale=$3 work=$4
-rm -rf "$work" "$shots" && mkdir -p "$work/config" "$work/runtime" "$shots" && chmod 700 "$work/runtime"
+rm -rf "$work" "$shots" && mkdir -p "$work/config" "$shots"
 
 source "$(dirname "$0")/../../scripts/xvfb.sh"
 source "$(dirname "$0")/../support/walk.sh"
 app= xvfb=
-trap '[ -n "$app" ] && kill $app 2>/dev/null; [ -n "$xvfb" ] && kill $xvfb 2>/dev/null || true' EXIT
+private_runtime
+trap '[ -n "$app" ] && kill $app 2>/dev/null; [ -n "$xvfb" ] && kill $xvfb 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 start_xvfb "$work/xvfb.log" 1600x1200x24
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+export XDG_CONFIG_HOME=$work/config
 # No session bus: none is autolaunched for this X server and left running.
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus
 

@@ -20,7 +20,7 @@ if [ "$1" = --report-env ]; then
   exec sleep infinity
 fi
 program=$1 wm=$2 work=$3 primary=${4:-}
-rm -rf "$work" && mkdir -p "$work/config" "$work/runtime" "$work/home" && chmod 700 "$work/runtime"
+rm -rf "$work" && mkdir -p "$work/config" "$work/home"
 
 source "$(dirname "$0")/../../scripts/xvfb.sh"
 source "$(dirname "$0")/../support/walk.sh"
@@ -30,7 +30,9 @@ cleanup() {
   # A compositor's own children (XWayland, the bus) go with its session.
   [ -z "$wm_pid" ] || kill -- -"$wm_pid" 2>/dev/null || kill "$wm_pid" 2>/dev/null || true
   [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+  rm -rf "$XDG_RUNTIME_DIR"
 }
+private_runtime
 trap cleanup EXIT
 declare -A monitor=()
 if [ -n "$primary" ]; then
@@ -48,7 +50,7 @@ if [ -n "$primary" ]; then
 else
   start_xvfb "$work/xvfb.log" 1280x1024x24
 fi
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home
+export XDG_CONFIG_HOME=$work/config HOME=$work/home
 # No session bus (none is autolaunched and left behind) and no settings
 # daemon: the window managers run on their built-in defaults.
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus GSETTINGS_BACKEND=memory

@@ -140,8 +140,7 @@ runpy.run_path("/usr/bin/orca", run_name="__main__")
 fi
 
 program=$1 work=$2
-rm -rf "$work" && mkdir -p "$work/config" "$work/runtime" "$work/home" "$work/data" &&
-  chmod 700 "$work/runtime"
+rm -rf "$work" && mkdir -p "$work/config" "$work/home" "$work/data"
 if pgrep -u "$(id -u)" -x orca >/dev/null; then
   echo "SKIP: another Orca runs for this user, and Orca will not start beside it"
   exit 77
@@ -183,12 +182,13 @@ EOF
 
 source "$(dirname "$0")/../../scripts/xvfb.sh"
 xvfb=
-trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null || true' EXIT
+source "$(dirname "$0")/../support/walk.sh"
+private_runtime
+trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 start_xvfb "$work/xvfb.log" 1280x1024x24
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home \
+export XDG_CONFIG_HOME=$work/config HOME=$work/home \
   XDG_DATA_HOME=$work/data GSETTINGS_BACKEND=memory LC_ALL=C.UTF-8
 # Last asked as long ago as the interval: the update question comes first.
-source "$(dirname "$0")/../support/walk.sh"
 printf '[Settings]\nDuration=%s\n' "$(question_due)" \
   >"$XDG_CONFIG_HOME/xelt-ombrel-astrology.conf"
 started=$SECONDS

@@ -10,8 +10,9 @@ set -euo pipefail
 source "$(dirname "$0")/../support/walk.sh"
 program=$1 work=$2 user=xelt-wayland
 rm -rf "$work" && mkdir -p "$work"
-# Everything the user reads or writes lives in a folder of its own.
-tmp=$(mktemp -d) && chmod 755 "$tmp"
+# Everything the user reads or writes lives in a folder of its own, under /tmp:
+# the compositor's socket in it must keep within a socket path's 108 bytes.
+tmp=$(mktemp -d /tmp/xelt-wayland-XXXXXX) && chmod 755 "$tmp"
 mkdir -m 700 "$tmp/run" && mkdir "$tmp/home" "$tmp/config" "$tmp/bin"
 cp "$program" "$tmp/bin/" && chmod 755 "$tmp/bin/${program##*/}"
 program=$tmp/bin/${program##*/}

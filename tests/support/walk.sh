@@ -8,6 +8,14 @@
 window_system=${window_system:-x11} keys_via=${keys_via:-x11} key_delay=60
 as_keys=()
 
+# A runtime folder for the walk's sockets (a compositor's, the accessibility
+# bus's, speech's), made under /tmp so that a socket's path keeps within the
+# 108 bytes it may have wherever the checkout is; the walk removes it at its end.
+private_runtime() {
+  XDG_RUNTIME_DIR=$(mktemp -d /tmp/xelt-runtime-XXXXXX) || exit 1
+  export XDG_RUNTIME_DIR
+}
+
 # Presses each of KEYS (xdotool's names, "alt+o" a chord) as a quick user
 # does, $key_delay ms apart.
 key() {
