@@ -30,22 +30,30 @@ void *resource(const char *name, QWindow *window = nullptr)
 
 // Bound on a queue of our own, which Qt's reading thread leaves alone; the
 // tokens' answers then come on Qt's queue, in order with its other events.
-xdg_activation_v1 *bindActivation(wl_display *display)
+// `seat`: whether the compositor offers one.
+xdg_activation_v1 *bindActivation(wl_display *display, bool *seat)
 {
     wl_event_queue *queue = wl_display_create_queue(display);
     auto *wrapper = static_cast<wl_display *>(wl_proxy_create_wrapper(display));
     wl_proxy_set_queue(reinterpret_cast<wl_proxy *>(wrapper), queue);
     wl_registry *registry = wl_display_get_registry(wrapper);
-    xdg_activation_v1 *bound = nullptr;
+    struct Found {
+        xdg_activation_v1 *activation = nullptr;
+        bool seat = false;
+    } found;
     static const wl_registry_listener listener = {
         [](void *data, wl_registry *globals, uint32_t name, const char *interface, uint32_t) {
+            auto *f = static_cast<Found *>(data);
+            f->seat = f->seat || std::strcmp(interface, wl_seat_interface.name) == 0;
             if (std::strcmp(interface, xdg_activation_v1_interface.name) == 0)
-                *static_cast<xdg_activation_v1 **>(data) = static_cast<xdg_activation_v1 *>(
+                f->activation = static_cast<xdg_activation_v1 *>(
                     wl_registry_bind(globals, name, &xdg_activation_v1_interface, 1));
         },
         [](void *, wl_registry *, uint32_t) {}};
-    wl_registry_add_listener(registry, &listener, &bound);
+    wl_registry_add_listener(registry, &listener, &found);
     wl_display_roundtrip_queue(display, queue);
+    xdg_activation_v1 *bound = found.activation;
+    *seat = found.seat;
     if (bound)
         wl_proxy_set_queue(reinterpret_cast<wl_proxy *>(bound), nullptr);
     wl_registry_destroy(registry);
@@ -77,8 +85,8 @@ bool lastPopupClosing()
 class Activator : public QObject
 {
 public:
-    Activator(xdg_activation_v1 *activation, const QString &launchToken)
-        : m_activation(activation), m_token(launchToken)
+    Activator(xdg_activation_v1 *activation, bool seat, const QString &launchToken)
+        : m_activation(activation), m_seat(seat), m_token(launchToken)
     {
     }
 
@@ -102,9 +110,13 @@ public:
             xdg_activation_token_v1_destroy(m_pending);
         m_token.clear();
         m_pending = xdg_activation_v1_get_activation_token(m_activation);
-        const auto serial = uint32_t(reinterpret_cast<quintptr>(resource("serial")));
-        xdg_activation_token_v1_set_serial(m_pending, serial,
-                                           static_cast<wl_seat *>(resource("wl_seat")));
+        // Qt (6.4 at least) answers both from its first input device without
+        // asking whether it has one: with no seat it would read through null.
+        if (m_seat) {
+            const auto serial = uint32_t(reinterpret_cast<quintptr>(resource("serial")));
+            xdg_activation_token_v1_set_serial(m_pending, serial,
+                                               static_cast<wl_seat *>(resource("wl_seat")));
+        }
         xdg_activation_token_v1_set_surface(m_pending,
                                             static_cast<wl_surface *>(resource("surface", from)));
         xdg_activation_token_v1_set_app_id(m_pending,
@@ -168,6 +180,7 @@ private:
     }
 
     xdg_activation_v1 *m_activation;
+    bool m_seat; // Qt has an input device: a seat once there stays in Qt 6.4
     xdg_activation_token_v1 *m_pending = nullptr;
     QString m_token;             // granted and not yet used
     QPointer<QWindow> m_waiting; // shown, to be activated once it has a surface
@@ -182,14 +195,15 @@ void install()
     if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return;
     auto *display = static_cast<wl_display *>(resource("wl_display"));
-    xdg_activation_v1 *activation = display ? bindActivation(display) : nullptr;
+    bool seat = false;
+    xdg_activation_v1 *activation = display ? bindActivation(display, &seat) : nullptr;
     if (!activation)
         return;
     // Qt 6.4's request on every focus change is the one such connection (Qt
     // 6.5 and later have none); nothing else of Qt's listens there.
     QObject::disconnect(qApp, &QGuiApplication::focusObjectChanged, qApp, nullptr);
     // Used once, for the first window; a program started from here must not inherit it.
-    g_activator = new Activator(activation, qEnvironmentVariable("XDG_ACTIVATION_TOKEN"));
+    g_activator = new Activator(activation, seat, qEnvironmentVariable("XDG_ACTIVATION_TOKEN"));
     qunsetenv("XDG_ACTIVATION_TOKEN");
     g_activator->setParent(qApp);
     qApp->installEventFilter(g_activator);
