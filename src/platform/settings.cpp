@@ -84,10 +84,10 @@ bool trustedOwner(const struct stat &st) { return st.st_uid == ::geteuid() || st
 
 // The path with each link on the way resolved, where every folder and link on it
 // is one that only the user (or root) could have made or changed, and the file at
-// its end, if any, is a regular file of the user's. With `make`, a missing folder
-// is made (0700). Empty: no such path, nothing to write to. Root with another
-// user's HOME thus changes nothing of that user's, nor anyone else's.
-QByteArray trustedPath(const QByteArray &path, bool make)
+// its end, if any, is a regular file of the user's. A missing folder is made
+// (0700). Empty: no such path, nothing to write to. Root with another user's
+// HOME thus changes nothing of that user's, nor anyone else's.
+QByteArray trustedPath(const QByteArray &path)
 {
     QList<QByteArray> todo = path.split('/');
     std::reverse(todo.begin(), todo.end());
@@ -123,8 +123,7 @@ QByteArray trustedPath(const QByteArray &path, bool make)
                 return {};
             if (last)
                 return next; // made later, O_EXCL, by us
-            if (!make || ::mkdir(next.constData(), 0700) != 0
-                || ::lstat(next.constData(), &st) != 0)
+            if (::mkdir(next.constData(), 0700) != 0 || ::lstat(next.constData(), &st) != 0)
                 return {};
         }
         if ((shared || S_ISLNK(st.st_mode) || S_ISDIR(st.st_mode)) && !trustedOwner(st))
@@ -339,7 +338,7 @@ bool writeInPlace(const QByteArray &target, const struct stat *st, const QByteAr
 // file of the user's is written through.
 bool store(const QByteArray &path, const QString &date)
 {
-    const QByteArray target = trustedPath(path, true);
+    const QByteArray target = trustedPath(path);
     if (target.isEmpty())
         return false;
     QByteArray old;
