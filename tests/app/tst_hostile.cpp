@@ -142,7 +142,7 @@ const QList<SettingsCase> &settingsCases()
              QStringLiteral("trace=openat,read"), QStringLiteral("-e"),
              QStringLiteral("inject=read:when=2:delay_exit=3000000"),
              QStringLiteral(
-                 "&for i in $(seq 100); do [ \"$(grep -c openat \"$2\" 2>/dev/null)\" -ge 2 ]"
+                 "&for i in $(seq 150); do [ \"$(grep -c openat \"$2\" 2>/dev/null)\" -ge 2 ]"
                  " && break; sleep 0.05; done; sleep 0.5; printf MINE | dd"
                  " of=\"$1\" bs=1 conv=notrunc status=none seek=$(grep -bo"
                  " keep \"$1\" | cut -d: -f1)")},
