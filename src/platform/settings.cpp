@@ -41,7 +41,7 @@ QString Settings::fileName() const { return m_registry->fileName(); }
 #include <QTemporaryDir>
 
 #include <cerrno>
-#include <cstdlib>
+#include <climits>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -236,11 +236,11 @@ bool store(const QByteArray &path, const QString &date)
     struct stat st;
     const int there = ::lstat(path.constData(), &st) == 0 ? 0 : errno;
     if (there == 0 && S_ISLNK(st.st_mode)) {
-        char *real = ::realpath(path.constData(), nullptr); // none for a dangling link
-        if (!real)
+        // A buffer of PATH_MAX, so that a fortified build checks the call.
+        char real[PATH_MAX];
+        if (!::realpath(path.constData(), real)) // none for a dangling link
             return false;
         target = real;
-        std::free(real);
     } else if (there == ENOENT && !makeFolder(folderOf(path))) {
         return false;
     }
