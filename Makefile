@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 # build never stops on a warning that a newer compiler or Qt brings.
 WERROR ?= OFF
 
-.PHONY: deps deps-run configure-run configure build run test fuzz test-dates test-sanitize test-debian bench bench-speed bench-startup package check-deb format check-format check-layers windows test-windows clean
+.PHONY: deps deps-run configure-run configure build run test fuzz test-dates test-sanitize test-debian bench bench-speed bench-startup package packages check-deb format check-format check-layers windows test-windows clean
 
 deps:
 	scripts/install-deps test
@@ -46,11 +46,14 @@ fuzz: build
 	  done; exit $$status
 
 # The README's test command in a clean Debian 13 system, and the quick tests
-# and the Orca walk in Debian testing (scripts/debian-container).
+# and the Orca walk in Debian testing (scripts/debian-container); then each
+# one's package, from the build its tests made, checked as check-deb does.
 test-debian:
 	scripts/debian-container --install-tools
 	scripts/debian-container trixie 'make test BUILD=build-trixie'
+	scripts/check-deb --suite trixie build-trixie
 	scripts/debian-container testing 'make build BUILD=build-testing && ctest --test-dir build-testing --output-on-failure -j $(JOBS) -L quick && ctest --test-dir build-testing --output-on-failure -R orca_walk'
+	scripts/check-deb --suite testing build-testing
 
 # The quick tests again with the clock moved to a few telling days (faketime).
 test-dates: build
@@ -68,10 +71,23 @@ bench-speed: build
 
 bench-startup: bench-speed
 
-# The Debian package, and a check that it installs and its program starts.
+# The Debian package for the release this machine runs (built against its Qt).
 package: build
 	cd $(BUILD) && cpack -G DEB
 
+# One for each release, from a Debian 12 machine: 12 here, 13 and testing in
+# their containers, all three into $(BUILD)/packages.
+packages: package
+	scripts/debian-container --install-tools
+	scripts/debian-container trixie 'make package BUILD=build-trixie'
+	scripts/debian-container testing 'make package BUILD=build-testing'
+	mkdir -p $(BUILD)/packages
+	for b in $(BUILD) build-trixie build-testing; do \
+	  cp "$$(ls -t $$b/xelt-ombrel-astrology_*.deb | head -n1)" $(BUILD)/packages/ || exit 1; \
+	done
+
+# lintian and hardening-check on this machine's package, then installed,
+# walked and purged in a fresh system of this release.
 check-deb: build
 	scripts/check-deb $(BUILD)
 

@@ -8,7 +8,9 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <qpa/qplatformnativeinterface.h>
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
 #include <qpa/qwindowsysteminterface.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -140,6 +142,8 @@ protected:
         // Qt 6.4 next gives the popup's owner the focus and, the popup still
         // being the focus window, asks for a token from the popup, which KWin
         // refuses. The owner regains the keyboard as the popup goes: say so now.
+        // No public call sets the focus window, and this private one ties the
+        // package to its exact Qt (qt6-base-abi); later Qts need none of it.
         if (e->type() == QEvent::FocusAboutToChange
             && static_cast<QFocusEvent *>(e)->reason() == Qt::PopupFocusReason
             && lastPopupClosing())

@@ -42,7 +42,7 @@ QString Settings::fileName() const { return m_registry->fileName(); }
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
+#include <climits>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>

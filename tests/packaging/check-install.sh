@@ -40,7 +40,7 @@ appstreamcli validate --no-net --strict --pedantic "$stage/$metainfo" || fail "a
 manpage=share/man/man1/xelt-ombrel-astrology.1.gz
 need "$manpage"
 need share/doc/xelt-ombrel-astrology/copyright
-need share/doc/xelt-ombrel-astrology/changelog.gz
+need share/doc/xelt-ombrel-astrology/changelog.Debian.gz
 gzip -t "$stage/$manpage" || fail "$manpage is not gzip"
 # The check lintian makes: any message from groff while formatting is a fault.
 warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
