@@ -98,6 +98,6 @@ for f in "$setup" "$out/uninstall.exe" "$out/stage/Xelt Ombrel Astrology/xelt-om
     osslsigncode verify -CAfile "$cert" -in "$tmp/changed.exe"
 done
 osslsigncode remove-signature -in "$out/uninstall.exe" -out "$tmp/unsigned.exe" >/dev/null
-XELT_SIGNATURES=$sigs scripts/windows-sign "$tmp/unsigned.exe" uninstall.exe "$tmp/sigs"
+XELT_SIGNATURES=$sigs XELT_SIGNATURES_CA=$cert scripts/windows-sign "$tmp/unsigned.exe" uninstall.exe "$tmp/sigs"
 must_pass "the published signature attached to the unsigned uninstaller" cmp "$tmp/unsigned.exe" "$out/uninstall.exe"
 exit "$failed"
