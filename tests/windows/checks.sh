@@ -12,6 +12,7 @@ cd "$(dirname "$0")/../.."
 cert=$(realpath "$1")
 out=build-windows
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/CMakeCache.txt")
+export SOURCE_DATE_EPOCH=$(cat "$out/source-date-epoch")
 setup="$out/xelt-ombrel-astrology-$version-setup.exe"
 sbom="$out/xelt-ombrel-astrology-$version.cdx.json"
 qt=$(scripts/build-qt-windows 2>/dev/null | tail -1)
