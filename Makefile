@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 # build never stops on a warning that a newer compiler or Qt brings.
 WERROR ?= OFF
 
-.PHONY: deps deps-run configure-run configure build run test fuzz test-dates test-sanitize test-debian bench bench-speed bench-startup package packages check-deb format check-format check-layers windows test-windows clean
+.PHONY: deps deps-run configure-run configure build run test fuzz test-dates test-sanitize test-debian bench bench-speed bench-startup package packages check-deb format check-format check-layers windows test-windows rebuild-windows-qt clean
 
 deps:
 	scripts/install-deps test
@@ -106,8 +106,17 @@ check-layers:
 
 # The Windows program, cross-built with MinGW-w64 (Qt for Windows is built once
 # into the user's cache): build-windows/ gets the installer and a portable zip.
+# SIGN_CERT=... SIGN_KEY=... (SIGN_TIMESTAMP, SIGN_PKCS11_MODULE, SIGN_PASS_FILE)
+# sign them with Authenticode (docs/windows.md).
 windows: deps
-	scripts/build-windows $(BUILD)
+	SIGN_CERT="$(SIGN_CERT)" SIGN_KEY="$(SIGN_KEY)" SIGN_TIMESTAMP="$(SIGN_TIMESTAMP)" \
+	  SIGN_PKCS11_MODULE="$(SIGN_PKCS11_MODULE)" SIGN_PASS_FILE="$(SIGN_PASS_FILE)" scripts/build-windows $(BUILD)
+
+# Qt for Windows built again from the published Qt source archive alone, in a
+# clean folder, and compared with the shipped Qt byte for byte (as long as a Qt build).
+rebuild-windows-qt:
+	scripts/install-windows-deps
+	scripts/rebuild-windows-qt
 
 # The same, with the Qt Test suites run under Wine and the installed program
 # driven from the keyboard.

@@ -132,6 +132,8 @@ run reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\XeltOmbr
 stage="$(dirname "$setup")/stage/Xelt Ombrel Astrology"
 ( cd "$stage" && { find . -type f; echo ./uninstall.exe; } | sort ) | diff - "$work/installed.txt" ||
   fail "installed other files than the portable folder holds"
+# The uninstaller as the bill lists it (signed, when the build is).
+cmp "$dir/uninstall.exe" "$(dirname "$setup")/uninstall.exe" || fail "installed another uninstaller than the bill lists"
 windir='C:\users\'"$user"'\AppData\Local\Programs\Xelt Ombrel Astrology'
 
 step "--version on the console the program was started from"
