@@ -98,7 +98,8 @@ runpy.run_path("/usr/bin/orca", run_name="__main__")
     echo "$kept"
   }
 
-  # One row: keys (xdotool names, "-" for none), then the words to be heard.
+  # One row: keys (xdotool names, "-" for none; "@S" last: S seconds between
+  # them, each pressed alone), then the words to be heard.
   row=0
   while IFS='|' read -r keys words; do
     # Comments may hold quotes, which xargs would not take.
@@ -107,7 +108,15 @@ runpy.run_path("/usr/bin/orca", run_name="__main__")
     [ -z "$keys" ] && continue
     row=$((row + 1))
     before=$(count)
-    [ "$keys" = - ] || key $keys
+    pace=
+    case $keys in *" @"*) pace=${keys##* @} keys=${keys% @*} ;; esac
+    if [ -z "$pace" ]; then
+      [ "$keys" = - ] || key $keys
+    else
+      set -- $keys
+      key "$1" && shift
+      for k in "$@"; do sleep "$pace" && key "$k"; done
+    fi
     kill -0 $app 2>/dev/null || fail "row $row ($keys): the program has ended"
     # Heard: what Orca speaks until every word has come (15 s at most: Orca is
     # slow on a busy machine) and it then has said nothing for a second.
@@ -131,8 +140,11 @@ runpy.run_path("/usr/bin/orca", run_name="__main__")
       else
         case $heard in *"$(words "${w//_/ }")"*) ;; *) verdict="missed \"$w\"" ;; esac
       fi
+      if [ "${w:0:1}" = "=" ]; then
+        case " ${heard% }" in *" $(words "${w//_/ }")") ;; *) verdict="did not end on \"${w:1}\"" ;; esac
+      fi
     done
-    printf '%-22s| %s\n' "$keys" "$heard"
+    printf '%-22s| %s\n' "$keys${pace:+ @$pace}" "$heard"
     # Each row starts where the one before left off: the first miss ends the walk.
     [ "$verdict" = ok ] || fail "row $row ($keys): $verdict (log: $log)"
   done <"$work/table"
@@ -147,7 +159,8 @@ if pgrep -u "$(id -u)" -x orca >/dev/null; then
 fi
 
 # Keys, then the words that must be heard ("_" stands for a space inside a
-# word group, "!" marks a word that must not be heard).
+# word group, "!" marks a word that must not be heard, "=" one that must be
+# heard last).
 cat >"$work/table" <<'EOF'
 # The update question, read with its two sentences apart.
 -                    | available Do_you_want !availableDo
@@ -158,19 +171,26 @@ n                    | Name -47:text
 shift+a shift+n shift+n | A N
 ctrl+Left            | ANN
 ctrl+Right           | ANN
-Tab                  | Date_combo_box._1.
-Down Down            | 3
-# Keys as quick as a user's: the value the list lands on must be heard.
-Down Down Down Down  | 7
-Up Up Up Up          | 3
+# Keys 0.8 s, 0.3 s, 2 s and 0.1 s apart: what is heard last ("=") is the
+# value the list has landed on.
+Tab Down Down @0.8   | Date_combo_box._1. =3
+Down Down Down @0.3  | =6
+Down Up @2           | 7 =6
+Down Down Down Down  | =10
+Up Up Up Up Up Up Up | =3
 # Orca 48 and later read the popup list of any Qt list by its picked entry.
 alt+Down             | -47:Date -47:List_with_31_items 48+:3
 Return               | Date 3
-Tab                  | Month_combo_box._January.
-End                  | December
-Up Up Up             | September
-Down Down Down       | December
-Tab                  | Year_combo_box._1946.
+Tab Down Down @0.8   | Month_combo_box._January. =March
+Down Down Down @0.3  | =June
+Down Up @2           | July =June
+End                  | =December
+Up Up Up             | =September
+Down Down Down       | =December
+Tab Down Down @0.8   | Year_combo_box._1946. =1948
+Down Down Down @0.3  | =1951
+Down Up @2           | 1952 =1951
+Up Up Up Up Up       | =1946
 Tab                  | Find
 alt+o                | Placed_in_Libra You_are_quiet_and_reserved Exit
 # Flat review, one line up from Exit: the interpretation's last line alone.
