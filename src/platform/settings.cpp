@@ -322,9 +322,9 @@ bool writeInPlace(const QByteArray &target, const struct stat *st, const QByteAr
     if (same && !ok && st) {
         // The old bytes fit where they stood, so this write needs no new room.
         const qsizetype back = old.size() - first;
-        if (::pwrite(fd, old.constData() + first, size_t(back), first) == back)
-            ::ftruncate(fd, old.size());
-        ::fsync(fd);
+        if (::pwrite(fd, old.constData() + first, size_t(back), first) == back
+            && ::ftruncate(fd, old.size()) == 0)
+            ::fsync(fd);
     }
     ok = ::close(fd) == 0 && ok;
     if (!ok && !st)
